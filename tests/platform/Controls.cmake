@@ -1,0 +1,4 @@
+pdfimport_test(NAME test_controls
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/test_controls_edit_model.cpp
+  LIBS pdfimport_platform)
