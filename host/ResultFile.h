@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+class ImportOptions;
+
+// The result file PDFInfo.dat that the file-based entry points leave for the
+// host: six "Key:value" lines, each ending in CR LF.
+class ResultFile {
+public:
+    // The file in the user's temporary directory.
+    ResultFile();
+    explicit ResultFile(std::string path);
+
+    const std::string& Path() const { return m_path; }
+
+    // Creates or replaces the file with the choices of a confirmed import.
+    // Returns false when it can't be created or fully written.
+    bool Write(const ImportOptions& options) const;
+
+    // The exact bytes of the file.
+    static std::string Text(const ImportOptions& options);
+
+    // $TMPDIR, else /tmp/, always ending in "/".
+    static std::string TempDirectory();
+
+private:
+    std::string m_path;
+};
