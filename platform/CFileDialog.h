@@ -1,0 +1,35 @@
+#pragma once
+
+// The open-file dialog: asks the driver for a file (the offscreen driver's
+// script answers with choose-file).
+
+#include <string>
+
+#include "platform/WinUser.h"
+
+class CWnd;
+
+class CFileDialog {
+public:
+    // lpszFilter: "Description|pattern|...||".
+    CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt = nullptr,
+                const char* lpszFileName = nullptr, DWORD dwFlags = OFN_HIDEREADONLY,
+                const char* lpszFilter = nullptr, CWnd* pParentWnd = nullptr);
+    virtual ~CFileDialog() = default;
+
+    // IDOK with a chosen file, IDCANCEL otherwise.
+    virtual INT_PTR DoModal();
+    std::string GetPathName() const { return m_path; }
+    std::string GetFileName() const;
+    std::string GetFileExt() const;
+
+    DWORD m_flags;
+
+private:
+    bool m_open;
+    std::string m_defExt;
+    std::string m_fileName;
+    std::string m_filter;
+    CWnd* m_parent;
+    std::string m_path;
+};
