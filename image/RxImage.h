@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/Export.h"
@@ -288,7 +289,8 @@ protected:
     void ThrowIfCancelled() const;
     // True when a width x height x bpp picture fits the decode limit.
     static bool FitsDecodeLimit(uint64_t width, uint64_t height, uint64_t bpp);
-    // Runs a codec body that throws its error text as const char*; the text
+    // Runs a codec body that throws its error text (const char* or
+    // std::string); the text
     // (or a memory failure) ends up in lastError and the result is false.
     template <class Body>
     bool RunCodec(Body&& body) noexcept;
@@ -314,6 +316,8 @@ bool RxImage::RunCodec(Body&& body) noexcept {
         return true;
     } catch (const char* text) {
         SetLastError(text);
+    } catch (const std::string& text) {
+        SetLastError(text.c_str());
     } catch (const std::bad_alloc&) {
         SetLastError("Can't allocate memory");
     } catch (...) {

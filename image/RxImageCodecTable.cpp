@@ -1,0 +1,27 @@
+#include "image/RxImageCodecTable.h"
+
+#include "image/codecs/RxImageJAS.h"
+
+namespace {
+
+// Content search order: BMP, JPEG, GIF, PNG, TIFF, TGA, PCX, WBMP, and last
+// the component codec, which recognises its formats by content itself.
+const RxImageCodecTable::Entry kCodecs[] = {
+    RxImageCodecTable::Of<RxImageJAS>(RXIMAGE_FORMAT_PNM),
+};
+
+}  // namespace
+
+const RxImageCodecTable::Entry* RxImageCodecTable::Find(DWORD type) {
+    for (const Entry& entry : kCodecs)
+        if (entry.type == type) return &entry;
+    return nullptr;
+}
+
+size_t RxImageCodecTable::Count() {
+    return sizeof(kCodecs) / sizeof(kCodecs[0]);
+}
+
+const RxImageCodecTable::Entry& RxImageCodecTable::At(size_t index) {
+    return kCodecs[index];
+}
