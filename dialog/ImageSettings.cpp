@@ -1,6 +1,7 @@
 #include "dialog/ImageSettings.h"
 
 #include "dialog/DecimalText.h"
+#include "dialog/PlainFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -102,7 +103,7 @@ void ImageSettings::ApplyLine(std::string line)
 
 bool ImageSettings::Load(const std::string& path)
 {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(OpenRegularFileForReading(path));
     if (!file)
         return false;
     std::string piece;
@@ -131,13 +132,8 @@ std::string ImageSettings::Text() const
 
 bool ImageSettings::Save(const std::string& path) const
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const std::string text = Text();
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    bool closed = std::fclose(file) == 0;
-    return written && closed;
+    // The program's own folder: a link placed there by its owner is honoured.
+    return ReplaceFileContents(path, Text(), LinkPolicy::Follow);
 }
 
 std::string ImageSettings::SettingsFolder()

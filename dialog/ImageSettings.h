@@ -16,10 +16,10 @@ public:
     int layoutPerImage = 0;
 
     // Reads the file over the current values. Returns false, changing
-    // nothing, when the file can't be opened.
+    // nothing, when it can't be opened or is not a regular file.
     bool Load(const std::string& path);
     // Writes the six lines, each ending in CR LF. Returns false when the file
-    // can't be created or fully written.
+    // can't be created, is not a regular file, or can't be fully written.
     bool Save(const std::string& path) const;
     // The exact bytes that Save writes.
     std::string Text() const;

@@ -1,9 +1,9 @@
 #include "host/ResultFile.h"
 
 #include "dialog/ImportOptions.h"
+#include "dialog/PlainFile.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -59,11 +59,7 @@ std::string ResultFile::Text(const ImportOptions& options)
 
 bool ResultFile::Write(const ImportOptions& options) const
 {
-    FILE* file = std::fopen(m_path.c_str(), "wb");
-    if (!file)
-        return false;
-    const std::string text = Text(options);
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    bool closed = std::fclose(file) == 0;
-    return written && closed;
+    // The temporary directory is usually shared: a link planted at our file
+    // name must not make us overwrite whatever it points to.
+    return ReplaceFileContents(m_path, Text(options), LinkPolicy::Refuse);
 }

@@ -15,7 +15,8 @@ public:
     const std::string& Path() const { return m_path; }
 
     // Creates or replaces the file with the choices of a confirmed import.
-    // Returns false when it can't be created or fully written.
+    // Returns false when it can't be created or fully written, or when a
+    // symbolic link or anything but a regular file stands at its name.
     bool Write(const ImportOptions& options) const;
 
     // The exact bytes of the file.

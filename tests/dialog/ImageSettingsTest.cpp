@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -160,4 +161,37 @@ TEST(ImageSettings, SettingsFileLivesBesideTheExecutable)
     EXPECT_EQ(folder, exe.parent_path().string());
     EXPECT_NE(folder.back(), '/');
     EXPECT_EQ(ImageSettings::SettingsPath(), folder + "/ImageSet.dat");
+}
+
+TEST(ImageSettings, OnlyRegularFilesAreReadOrWritten)
+{
+    // A FIFO without a writer would block a plain open for ever; /dev/zero
+    // would feed the reader without end.
+    TempFolder folder;
+    const std::string fifo = folder.File("fifo.dat");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = folder.File("zero.dat");
+    ASSERT_EQ(symlink("/dev/zero", zero.c_str()), 0);
+
+    for (const std::string& path : {fifo, zero}) {
+        ImageSettings settings;
+        settings.lineType = 0;
+        EXPECT_FALSE(settings.Load(path)) << path;
+        EXPECT_EQ(ValuesOf(settings), (Values{0, 0, 1, 1, 1, 0})) << path;
+        EXPECT_FALSE(settings.Save(path)) << path;
+    }
+}
+
+TEST(ImageSettings, LinkToARegularFileIsFollowed)
+{
+    TempFolder folder;
+    const std::string target = folder.File("real.dat");
+    const std::string link = folder.File("ImageSet.dat");
+    TempFolder::Write(target, "LineType:0\n");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ImageSettings settings;
+    ASSERT_TRUE(settings.Load(link));
+    EXPECT_EQ(settings.lineType, 0);
+    ASSERT_TRUE(settings.Save(link));
+    EXPECT_EQ(TempFolder::Read(target).substr(0, 12), "LineType:0\r\n");
 }

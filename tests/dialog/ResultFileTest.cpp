@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,6 +110,24 @@ TEST(ResultFile, WriteFailsWhenFileCannotBeCreated)
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_FALSE(ResultFile("/dev/full").Write(options));
     }
+}
+
+TEST(ResultFile, NamePlantedInTheTemporaryDirectoryIsNotFollowed)
+{
+    // Another user of a shared /tmp may place a link or a FIFO at the name.
+    TempFolder folder;
+    const std::string victim = folder.File("victim.txt");
+    TempFolder::Write(victim, "precious");
+    const std::string link = folder.File("link.dat");
+    ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+    const std::string fifo = folder.File("fifo.dat");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    ImportOptions options;
+    options.pdfPath = "p.pdf";
+    EXPECT_FALSE(ResultFile(link).Write(options));
+    EXPECT_EQ(TempFolder::Read(victim), "precious");
+    EXPECT_FALSE(ResultFile(fifo).Write(options));
 }
 
 TEST(ResultFile, LivesInTheTemporaryDirectory)
