@@ -25,21 +25,46 @@ std::string Trimmed(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
-void AppendItem(const std::string& item, int pageCount, std::vector<uint16_t>& pageList)
-{
-    const int lastPage = std::min(pageCount, MaxListedPage);
-    size_t dash = item.find('-');
-    if (dash == std::string::npos) {
-        int page = ReadLeadingInt(item.c_str());
-        if (page >= 1 && page <= lastPage)
-            pageList.push_back(static_cast<uint16_t>(page));
-        return;
+// Collects the pages of one parse, in order, repeats included until the
+// list is full; after that only pages not yet listed are added.
+class PageListBuilder {
+public:
+    explicit PageListBuilder(int pageCount)
+        : m_lastPage(std::min(pageCount, MaxListedPage))
+        , m_listed(static_cast<size_t>(std::max(m_lastPage, 0)) + 1)
+    {
     }
-    int low = std::max(1, ReadLeadingInt(item.substr(0, dash).c_str()));
-    int high = std::min(lastPage, ReadLeadingInt(item.c_str() + dash + 1));
-    for (int page = low; page <= high; ++page)
-        pageList.push_back(static_cast<uint16_t>(page));
-}
+
+    void AppendItem(const std::string& item)
+    {
+        size_t dash = item.find('-');
+        if (dash == std::string::npos) {
+            int page = ReadLeadingInt(item.c_str());
+            if (page >= 1 && page <= m_lastPage)
+                Append(page);
+            return;
+        }
+        int low = std::max(1, ReadLeadingInt(item.substr(0, dash).c_str()));
+        int high = std::min(m_lastPage, ReadLeadingInt(item.c_str() + dash + 1));
+        for (int page = low; page <= high; ++page)
+            Append(page);
+    }
+
+    std::vector<uint16_t> Take() { return std::move(m_pages); }
+
+private:
+    void Append(int page)
+    {
+        if (m_pages.size() >= MaxPageListEntries && m_listed[static_cast<size_t>(page)])
+            return;
+        m_listed[static_cast<size_t>(page)] = true;
+        m_pages.push_back(static_cast<uint16_t>(page));
+    }
+
+    int m_lastPage;
+    std::vector<bool> m_listed;
+    std::vector<uint16_t> m_pages;
+};
 
 std::string FormatPageRef(const PageObjectRef& ref, int pageIndex)
 {
@@ -52,17 +77,18 @@ std::string FormatPageRef(const PageObjectRef& ref, int pageIndex)
 
 std::vector<uint16_t> ParsePageRange(const std::string& text, int pageCount)
 {
-    std::vector<uint16_t> pageList;
+    PageListBuilder pageList(pageCount);
     // The text is a C string to the user; nothing after a zero byte counts.
-    std::string rest = Trimmed(text.substr(0, std::strlen(text.c_str())));
+    const std::string trimmed = Trimmed(text.substr(0, std::strlen(text.c_str())));
+    size_t start = 0;
     size_t comma;
-    while ((comma = rest.find(',')) != std::string::npos) {
-        AppendItem(rest.substr(0, comma), pageCount, pageList);
-        rest.erase(0, comma + 1);
+    while ((comma = trimmed.find(',', start)) != std::string::npos) {
+        pageList.AppendItem(trimmed.substr(start, comma - start));
+        start = comma + 1;
     }
-    if (!rest.empty())
-        AppendItem(rest, pageCount, pageList);
-    return pageList;
+    if (start < trimmed.size())
+        pageList.AppendItem(trimmed.substr(start));
+    return pageList.Take();
 }
 
 bool IsPageListed(const std::vector<uint16_t>& pageList, int page)

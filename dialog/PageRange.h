@@ -24,10 +24,16 @@ using PageReferenceFn = std::function<std::optional<PageObjectRef>(int page)>;
 // above it are skipped rather than wrapped, and ranges stop there.
 constexpr int MaxListedPage = 65535;
 
+// Beyond this many entries a page list only takes pages it doesn't hold yet:
+// every page named still counts, but a text of endless repeated ranges can't
+// exhaust memory.
+constexpr size_t MaxPageListEntries = size_t(1) << 20;
+
 // Reads a text such as "1,3,5-12" into page numbers between 1 and pageCount,
 // in the order written, repeats kept. Items are separated by ",", range ends
 // by "-"; each number is read like atoi (saturating beyond 32 bits). Items
-// naming no existing page are skipped silently.
+// naming no existing page are skipped silently. Repeats are kept up to
+// MaxPageListEntries entries.
 std::vector<uint16_t> ParsePageRange(const std::string& text, int pageCount);
 
 // True when some entry of pageList equals page.

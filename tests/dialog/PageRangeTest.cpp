@@ -112,6 +112,32 @@ TEST(ParsePageRange, PagesBeyondSixteenBitsAreNotWrapped)
     });
 }
 
+TEST(ParsePageRange, EndlessRepeatsAreBoundedWithoutLosingPages)
+{
+    // Twenty ranges of 60000 pages overflow the list; a page named only
+    // afterwards must still be listed, and later repeats are dropped.
+    std::string text;
+    for (int i = 0; i < 20; ++i)
+        text += "1-60000,";
+    text += "65000,3,65000";
+    Pages list = ParsePageRange(text, 65535);
+    EXPECT_EQ(list.size(), MaxPageListEntries + 1);
+    EXPECT_EQ(list.back(), 65000);
+    EXPECT_EQ(list[60000], 1);  // repeats kept while there is room
+    EXPECT_TRUE(IsPageListed(list, 65000));
+}
+
+TEST(ParsePageRange, LongTextIsReadInOnePass)
+{
+    // A million items: copying the rest of the text per item would move a
+    // million megabytes.
+    std::string text;
+    for (int i = 0; i < 1000000; ++i)
+        text += "x,";
+    text += "7";
+    EXPECT_EQ(ParsePageRange(text, 10), (Pages{7}));
+}
+
 TEST(ParsePageRange, TextEndsAtZeroByte)
 {
     std::string text("2,3", 3);
