@@ -22,6 +22,7 @@ public:
 
 private:
     friend CGdiObject* GetStockObject(int);
+    friend CBrush* GetSysColorBrush(int);
     bool created_ = false;
     int style_ = BS_SOLID;
     COLORREF colour_ = 0;

@@ -17,6 +17,7 @@
 #include "platform/CFont.h"
 #include "platform/CPen.h"
 #include "platform/CRgn.h"
+#include "platform/FontInstance.h"
 #include "platform/GdiDefs.h"
 #include "platform/Icon.h"
 #include "platform/Surface.h"
@@ -184,7 +185,7 @@ private:
         std::vector<RECT> clip;  // device coordinates
     };
 
-    // Implemented in CDCRaster.cpp.
+    // CDC.cpp.
     void RecomputeClip();
     RECT LogicalToSurface(const RECT& r) const;
     POINT LogicalToSurface(POINT p) const;
@@ -194,15 +195,21 @@ private:
     void FillSpan(int x0, int x1, int y, uint32_t pixel);
     void PlotSurface(int x, int y, uint32_t pixel);
     bool SurfacePointVisible(int x, int y) const;
-    const Surface* SourceSurface() const;
-    // Combines a converted source block (pixels already in target format)
-    // into the target at surface position with rop, honouring the clip.
-    void CombineBlock(const Surface& block, int sx, int sy, DWORD rop);
-    bool BlitFrom(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth,
-                  int srcHeight, DWORD rop);
-    bool ConvertForTarget(const Surface& source, bool sourceMono, COLORREF sourceBk, Surface* out) const;
-    void DrawMaskedIcon(int x, int y, const Icon& icon, int cx, int cy, UINT flags);
-    void DrawEmbossed(int x, int y, const Surface& ink);
+
+    // CDCBlit.cpp.
+    enum class Conversion { None, MonoToColour, ColourToMono };
+    struct BlitSource {
+        const Surface* pixels = nullptr;
+        bool mono = false;
+        COLORREF bkColour = 0xFFFFFF;  // colour sources: the colour that becomes white on mono targets
+    };
+    // Copies the source rectangle (source surface pixels) onto the logical
+    // destination rectangle, scaling by nearest neighbour; negative sizes mirror.
+    bool StretchSurface(int x, int y, int width, int height, const BlitSource& src, int xSrc, int ySrc, int srcWidth,
+                        int srcHeight, DWORD rop);
+    void DrawIconImage(int x, int y, const Icon& icon, int cx, int cy, UINT flags);
+    // ink: width * height flags (non-zero = ink), drawn embossed at (x, y).
+    void DrawEmbossed(int x, int y, int width, int height, const std::vector<uint8_t>& ink);
 
     // CDCShapes.cpp.
     void ThinLine(POINT a, POINT b, uint32_t pixel, int style);
@@ -216,9 +223,11 @@ private:
 
     // CDCText.cpp.
     FontInstance* CurrentFontInstance() const;
-    int DrawTextLine(const std::string& line, int x, int baseline, const RECT* clip, int underlineIndex);
-    void DrawGlyphRun(const std::string& text, int x, int baseline, const RECT* clip);
-    int MeasureWidth(const std::string& text) const;
+    void BlendCoverage(const FontInstance::Glyph& glyph, int x, int y, const RECT* clip, uint32_t pixel);
+    void FillClipped(const RECT& r, const RECT* clip, uint32_t pixel);
+    int DrawRun(FontInstance* font, const std::string& text, int x, int baseline, const RECT* clip, int tabWidth,
+                int underline);
+    void DrawRotatedRun(FontInstance* font, const std::string& text, int x, int baseline);
 
     Surface* surface_ = nullptr;
     POINT windowOrigin_{0, 0};

@@ -8,7 +8,7 @@ set(PDFIMPORT_DRAWING_SOURCES)
 foreach(src
     Surface.cpp CGdiObject.cpp CPen.cpp CBrush.cpp CRgn.cpp CFont.cpp CBitmap.cpp Icon.cpp
     CImageList.cpp FontResolver.cpp FontInstance.cpp
-    CDC.cpp CDCRaster.cpp CDCShapes.cpp CDCText.cpp CDCBlit.cpp
+    CDC.cpp CDCShapes.cpp CDCText.cpp CDCBlit.cpp
     DibReader.cpp BmpDecoder.cpp IconDecoder.cpp ResourceTable.cpp
     SysColors.cpp Shell.cpp PngWriter.cpp)
   # Listed as they land, so that the room configures while it grows.

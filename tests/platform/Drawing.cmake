@@ -1,0 +1,5 @@
+# Tests of the drawing half of the window framework.
+pdfimport_test(NAME test_drawing
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_text.cpp
+  LIBS pdfimport_platform)
