@@ -2,11 +2,11 @@
 
 #include "dialog/DecimalText.h"
 #include "dialog/PlainFile.h"
+#include "platform/Shell.h"
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -138,11 +138,7 @@ bool ImageSettings::Save(const std::string& path) const
 
 std::string ImageSettings::SettingsFolder()
 {
-    char buffer[4096];
-    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || static_cast<size_t>(n) >= sizeof buffer)
-        return ".";
-    std::string exe(buffer, static_cast<size_t>(n));
+    const std::string exe = GetProgramFileName();
     size_t slash = exe.rfind('/');
     if (slash == std::string::npos)
         return ".";

@@ -2,9 +2,9 @@
 
 #include "dialog/ImportOptions.h"
 #include "dialog/PlainFile.h"
+#include "platform/Shell.h"
 
 #include <charconv>
-#include <cstdlib>
 
 namespace {
 
@@ -22,22 +22,13 @@ std::string FixedSixDecimals(double value)
 } // namespace
 
 ResultFile::ResultFile()
-    : m_path(TempDirectory() + "PDFInfo.dat")
+    : m_path(GetTempDirectory() + "PDFInfo.dat")
 {
 }
 
 ResultFile::ResultFile(std::string path)
     : m_path(std::move(path))
 {
-}
-
-std::string ResultFile::TempDirectory()
-{
-    const char* tmp = std::getenv("TMPDIR");
-    std::string dir = tmp && *tmp ? tmp : "/tmp/";
-    if (dir.back() != '/')
-        dir += '/';
-    return dir;
 }
 
 std::string ResultFile::Text(const ImportOptions& options)

@@ -8,7 +8,7 @@ class ImportOptions;
 // host: six "Key:value" lines, each ending in CR LF.
 class ResultFile {
 public:
-    // The file in the user's temporary directory.
+    // PDFInfo.dat in the user's temporary directory ($TMPDIR, else /tmp/).
     ResultFile();
     explicit ResultFile(std::string path);
 
@@ -21,9 +21,6 @@ public:
 
     // The exact bytes of the file.
     static std::string Text(const ImportOptions& options);
-
-    // $TMPDIR, else /tmp/, always ending in "/".
-    static std::string TempDirectory();
 
 private:
     std::string m_path;
