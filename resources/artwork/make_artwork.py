@@ -421,7 +421,7 @@ def chart_with_pencil():
     rows = [list(r) for r in CHART_BARS]
     # Along the diagonal from the eraser at the top right to the point.
     for k in range(9):
-        x, y = 14 - k, 1 + k
+        x, y = 13 - k, 1 + k
         if k < 2:
             cells = "zzz"
         elif k < 7:
