@@ -307,6 +307,24 @@ private:
                            uint64_t* imageBytes);
     bool DecodeByContent(RxFile* file);
     bool DecodeWith(RxFile* file, DWORD type);
+
+    // --- shared steps of the pixel operations
+    // Starts `fresh` as a new picture that carries this image's information
+    // (no layers, no planes); false when it cannot be allocated.
+    bool CreateLike(RxImage& fresh, DWORD width, DWORD height, DWORD bpp) const;
+    // Moves a finished picture into `destination`, or into this image (which
+    // keeps its layers) when there is none.
+    void AdoptResult(RxImage& fresh, RxImage* destination);
+    // Publishes the progress of `row` out of `rows`; false once asked to stop.
+    bool NextRow(int64_t row, int64_t rows);
+    size_t PlaneBytes() const;
+    // A copy of this image's plane (alpha or selection) for `fresh`, which
+    // has the same size; false when it cannot be allocated.
+    static bool CopyPlane(const BYTE* source, BYTE*& target, size_t bytes);
+    void ClearSelectionBox();
+    // Replaces the picture with a black (0) and white (1) one; `isWhite`
+    // decides each pixel's colour against `reference`.
+    int ConvertToBlackWhite(bool (*isWhite)(RGBQUAD color, RGBQUAD reference), RGBQUAD reference);
 };
 
 template <class Body>
