@@ -28,15 +28,16 @@ bool IntersectRect(const RECT& a, const RECT& b, RECT* out) {
 // Width of a run; tab stops (when tabWidth > 0) count from the run's start.
 // Control characters take no room.
 int RunWidth(FontInstance* font, const char* text, size_t length, int tabWidth) {
-    int x = 0;
+    long x64 = 0;
+    const long tab64 = long(tabWidth) * 64;
     for (size_t i = 0; i < length; ++i) {
         const unsigned char ch = static_cast<unsigned char>(text[i]);
-        if (ch == '\t' && tabWidth > 0)
-            x = (x / tabWidth + 1) * tabWidth;
+        if (ch == '\t' && tab64 > 0)
+            x64 = (x64 / tab64 + 1) * tab64;
         else if (ch >= 32)
-            x += font->GetGlyph(ch).advance;
+            x64 += font->GetGlyph(ch).advance64;
     }
-    return x;
+    return int((x64 + 32) >> 6);
 }
 
 // Removes single '&' markers ("&&" stands for '&') and reports where the
@@ -164,23 +165,26 @@ void CDC::FillClipped(const RECT& r, const RECT* clip, uint32_t pixel) {
 int CDC::DrawRun(FontInstance* font, const std::string& text, int x, int baseline, const RECT* clip, int tabWidth,
                  int underline) {
     const uint32_t ink = DevicePixel(state_.textColour);
-    int pen = 0;
+    long pen64 = 0;
+    const long tab64 = long(tabWidth) * 64;
     int underlineLeft = 0, underlineRight = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char ch = static_cast<unsigned char>(text[i]);
-        if (ch == '\t' && tabWidth > 0) {
-            pen = (pen / tabWidth + 1) * tabWidth;
+        if (ch == '\t' && tab64 > 0) {
+            pen64 = (pen64 / tab64 + 1) * tab64;
             continue;
         }
         if (ch < 32) continue;
         const FontInstance::Glyph& glyph = font->GetGlyph(ch);
+        const int pen = int((pen64 + 32) >> 6);
         BlendCoverage(glyph, x + pen + glyph.left, baseline - glyph.top, clip, ink);
+        pen64 += glyph.advance64;
         if (int(i) == underline) {
             underlineLeft = pen;
-            underlineRight = pen + glyph.advance;
+            underlineRight = int((pen64 + 32) >> 6);
         }
-        pen += glyph.advance;
     }
+    const int pen = int((pen64 + 32) >> 6);
     const int thickness = font->UnderlineThickness();
     const int underlineTop = baseline + font->UnderlinePosition();
     if (font->Underline()) FillClipped(RECT{x, underlineTop, x + pen, underlineTop + thickness}, clip, ink);

@@ -141,10 +141,10 @@ bool FontInstance::Load(const LOGFONT& lf) {
     underlineThickness_ = std::max(1, int(std::lround(double(face->underline_thickness) * emPixels_ / upem)));
     strikeoutPos_ = std::max(1, int(std::lround(double(strikeoutUnits) * emPixels_ / upem)));
 
-    int total = 0;
-    for (unsigned char c = 'a'; c <= 'z'; ++c) total += GetGlyph(c).advance;
-    for (unsigned char c = 'A'; c <= 'Z'; ++c) total += GetGlyph(c).advance;
-    aveCharWidth_ = (total + 26) / 52;
+    long total64 = 0;
+    for (unsigned char c = 'a'; c <= 'z'; ++c) total64 += GetGlyph(c).advance64;
+    for (unsigned char c = 'A'; c <= 'Z'; ++c) total64 += GetGlyph(c).advance64;
+    aveCharWidth_ = int((total64 + 52 * 32) / (52 * 64));
     maxCharWidth_ = 0;
     for (int c = 32; c < 256; ++c) maxCharWidth_ = std::max(maxCharWidth_, GetGlyph(uint8_t(c)).advance);
     return true;
@@ -180,7 +180,11 @@ bool FontInstance::RenderGlyph(unsigned char ch, bool rotated, Glyph* glyph, lon
     glyph->height = int(bitmap.rows);
     glyph->left = slot->bitmap_left;
     glyph->top = slot->bitmap_top;
-    glyph->advance = int((slot->advance.x + 32) >> 6) + (syntheticBold_ && !rotated ? 1 : 0);
+    // Hinted advances: whole pixels that match the hinted outlines, so
+    // letters sit evenly; they add up to the design widths closely enough
+    // for the dialog layouts (8 pt: 6.4 pixels on average).
+    glyph->advance64 = long(slot->advance.x) + (syntheticBold_ && !rotated ? 64 : 0);
+    glyph->advance = int((glyph->advance64 + 32) >> 6);
     if (dx64) *dx64 = slot->advance.x;
     if (dy64) *dy64 = slot->advance.y;
     glyph->coverage.assign(size_t(glyph->width) * size_t(glyph->height), 0);

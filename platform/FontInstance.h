@@ -15,7 +15,8 @@ public:
     struct Glyph {
         int width = 0, height = 0;  // coverage bitmap size
         int left = 0, top = 0;      // bitmap origin relative to the pen position (top: up from baseline)
-        int advance = 0;            // horizontal advance in pixels (unrotated)
+        int advance = 0;            // horizontal advance in whole pixels (unrotated)
+        long advance64 = 0;         // the same in 1/64 pixel, for placing runs
         std::vector<uint8_t> coverage;  // width * height, 0..255
     };
 

@@ -2,4 +2,5 @@
 pdfimport_test(NAME test_drawing
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_snapshot.cpp
   LIBS pdfimport_platform)
