@@ -29,6 +29,30 @@ void SubtractRect(const RECT& a, const RECT& b, std::vector<RECT>* out) {
     if (overlap.right < a.right) out->push_back(RECT{overlap.right, overlap.top, a.right, overlap.bottom});
 }
 
+// Joins pieces that share a whole edge, so that a region that is one
+// rectangle is held as one (and reported as a simple region).
+void Coalesce(std::vector<RECT>* rects) {
+    bool merged = true;
+    while (merged) {
+        merged = false;
+        for (size_t i = 0; i < rects->size() && !merged; ++i)
+            for (size_t j = i + 1; j < rects->size() && !merged; ++j) {
+                RECT& a = (*rects)[i];
+                const RECT& b = (*rects)[j];
+                if (a.top == b.top && a.bottom == b.bottom && (a.right == b.left || b.right == a.left)) {
+                    a.left = std::min(a.left, b.left);
+                    a.right = std::max(a.right, b.right);
+                    merged = true;
+                } else if (a.left == b.left && a.right == b.right && (a.bottom == b.top || b.bottom == a.top)) {
+                    a.top = std::min(a.top, b.top);
+                    a.bottom = std::max(a.bottom, b.bottom);
+                    merged = true;
+                }
+                if (merged) rects->erase(rects->begin() + std::ptrdiff_t(j));
+            }
+    }
+}
+
 }  // namespace
 
 std::vector<RECT> CRgn::Intersect(const std::vector<RECT>& a, const std::vector<RECT>& b) {
@@ -48,6 +72,7 @@ std::vector<RECT> CRgn::Subtract(const std::vector<RECT>& a, const std::vector<R
         for (const RECT& r : current) SubtractRect(r, cut, &next);
         current.swap(next);
     }
+    Coalesce(&current);
     return current;
 }
 
@@ -58,6 +83,7 @@ std::vector<RECT> CRgn::Union(const std::vector<RECT>& a, const std::vector<RECT
         std::vector<RECT> pieces = Subtract(std::vector<RECT>{r}, out);
         out.insert(out.end(), pieces.begin(), pieces.end());
     }
+    Coalesce(&out);
     return out;
 }
 

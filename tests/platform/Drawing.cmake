@@ -3,4 +3,7 @@ pdfimport_test(NAME test_drawing
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_snapshot.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_raster.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_shapes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_clip.cpp
   LIBS pdfimport_platform)
