@@ -6,4 +6,7 @@ pdfimport_test(NAME test_drawing
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_raster.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_shapes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_clip.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_decoders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_resources.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_system.cpp
   LIBS pdfimport_platform)
