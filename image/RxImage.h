@@ -12,7 +12,7 @@
 class RxFile;
 class CDC;
 class CBitmap;
-struct RxIcon;
+struct Icon;
 
 // Image format identifiers, used for an image's type and as the format
 // argument of Load, Save, Decode and Encode.
@@ -118,8 +118,9 @@ public:
     bool Encode(BYTE*& buffer, LONG& size, DWORD type);
     bool Encode(RxFile* file, RxImage** images, int count, DWORD type);
     bool Encode(FILE* stream, RxImage** images, int count, DWORD type);
-    // Decodes the raw resource `resourceId` of the platform's resource table.
-    bool LoadResource(UINT resourceId, DWORD type = 0);
+    // Decodes the raw resource (resourceType, resourceId) of the platform's
+    // resource table.
+    bool LoadResource(UINT resourceType, UINT resourceId, DWORD type = 0);
 
     // --- information
     static const char* GetVersion();
@@ -271,7 +272,7 @@ public:
     bool CreateFromHANDLE(const void* packedBitmap, size_t length);
     CBitmap* MakeBitmap(CDC* dc = nullptr);
     bool CreateFromHBITMAP(CBitmap* bitmap);
-    bool CreateFromHICON(const RxIcon* icon);
+    bool CreateFromHICON(const Icon* icon);
 
 protected:
     void Startup(DWORD type);
@@ -306,6 +307,11 @@ private:
     static bool PixelBytes(uint64_t width, uint64_t height, DWORD bpp, uint64_t* effWidth,
                            uint64_t* imageBytes);
     bool DecodeByContent(RxFile* file);
+    // Drawing: for each column and row of the paint box, the source pixel.
+    void SourceMaps(LONG x, LONG y, LONG cx, LONG cy, const RECT& paint, std::vector<LONG>* columns,
+                    std::vector<LONG>* rows) const;
+    void DrawScaled(CDC* dc, LONG x, LONG y, LONG cx, LONG cy, const RECT& paint);
+    void DrawBlended(CDC* dc, LONG x, LONG y, LONG cx, LONG cy, const RECT& paint);
     bool DecodeWith(RxFile* file, DWORD type);
 
     // --- shared steps of the pixel operations
