@@ -11,6 +11,8 @@ target_sources(pdfimport_image PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/codecs/JpegExifReader.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/codecs/RxImageJPG.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/codecs/RxImagePNG.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/codecs/TiffFileClient.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/codecs/RxImageTIF.cpp
 )
 target_link_libraries(pdfimport_image PRIVATE
   PkgConfig::LIBCODEC_JPEG PkgConfig::LIBCODEC_PNG PkgConfig::LIBCODEC_TIFF)

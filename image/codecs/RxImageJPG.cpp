@@ -254,9 +254,10 @@ bool RxImageJPG::Decode(RxFile* file) {
         jpeg_decompress_struct& cinfo = job->cinfo;
         // Multi-scan files keep every coefficient until the end; refuse what
         // would not fit before the library tries to allocate it.
-        uint64_t coefficientBits = jpeg_has_multiple_scans(&cinfo) ? 16 * uint64_t(cinfo.num_components) : 0;
-        if (!FitsDecodeLimit(cinfo.image_width, cinfo.image_height, 24) ||
-            (coefficientBits && !FitsDecodeLimit(cinfo.image_width, cinfo.image_height, coefficientBits)))
+        uint64_t coefficientBytes = jpeg_has_multiple_scans(&cinfo)
+                                        ? uint64_t(cinfo.image_width) * cinfo.image_height * 2 * uint64_t(cinfo.num_components)
+                                        : 0;
+        if (!FitsDecodeLimit(cinfo.image_width, cinfo.image_height, 24) || coefficientBytes > GetDecodeLimit())
             throw "Can't allocate memory";
         if (!BeginRows(job.get())) throw std::string(job->trap.message);
 

@@ -7,5 +7,6 @@ pkg_check_modules(TEST_LIBCODEC_TIFF REQUIRED IMPORTED_TARGET libtiff-4)
 pdfimport_test(NAME test_image_library
   SOURCES
     LibraryFixtures.cpp
+    test_library_jpeg.cpp
     test_library_png.cpp
   LIBS pdfimport_image PkgConfig::TEST_LIBCODEC_JPEG PkgConfig::TEST_LIBCODEC_PNG PkgConfig::TEST_LIBCODEC_TIFF)
