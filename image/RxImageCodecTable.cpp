@@ -3,6 +3,7 @@
 #include "image/codecs/RxImageJAS.h"
 #include "image/codecs/RxImageJPG.h"
 #include "image/codecs/RxImagePNG.h"
+#include "image/codecs/RxImageTIF.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ namespace {
 const RxImageCodecTable::Entry kCodecs[] = {
     RxImageCodecTable::Of<RxImageJPG>(RXIMAGE_FORMAT_JPG),
     RxImageCodecTable::Of<RxImagePNG>(RXIMAGE_FORMAT_PNG),
+    RxImageCodecTable::WithPages<RxImageTIF>(RXIMAGE_FORMAT_TIF, true),
     RxImageCodecTable::Of<RxImageJAS>(RXIMAGE_FORMAT_PNM),
 };
 
