@@ -1,5 +1,7 @@
 #include "platform/CMenu.h"
 
+#include "platform/PopupMenuWindow.h"
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -255,6 +257,22 @@ UINT CMenu::CheckMenuItem(UINT id, UINT check) {
     UINT previous = item.flags & MF_CHECKED;
     item.flags = (item.flags & ~MF_CHECKED) | (check & MF_CHECKED);
     return previous;
+}
+
+BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const RECT*) {
+    const std::vector<MenuItem>* items = MenuTable::Items(m_hMenu);
+    if (!owner || !CWnd::IsWindow(owner) || !items) return FALSE;
+    if (!(flags & TPM_NONOTIFY)) owner->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(m_hMenu), 0);
+    if (!MenuTable::Exists(m_hMenu) || MenuTable::Items(m_hMenu)->empty()) return FALSE;
+    UINT command = 0;
+    {
+        PopupMenuWindow popup(m_hMenu, owner);
+        command = popup.Track(flags, x, y);
+    }
+    if (flags & TPM_RETURNCMD) return BOOL(command);
+    // The command arrives after the menu has gone, as a posted menu command.
+    if (command && CWnd::IsWindow(owner)) owner->PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return TRUE;
 }
 
 void CMenu::DrawItem(DRAWITEMSTRUCT*) {}
