@@ -119,4 +119,3 @@ void MessageBoxWindow::OnCancel() {
         EndDialog(buttons.front());
 }
 
-void MessageBoxWindow::PostNcDestroy() {}

@@ -24,7 +24,8 @@ public:
     MessageBoxWindow(const std::string& text, const std::string& caption, UINT type);
     ~MessageBoxWindow() override;
 
-    // The message box service's factory: a created, hidden box owned by `owner`.
+    // The message box service's factory: a created, hidden box owned by
+    // `owner`; the service destroys and deletes it.
     static CWnd* Make(CWnd* owner, const std::string& text, const std::string& caption, UINT type);
 
     // The buttons of a box type, left to right, by command identifier.
@@ -35,7 +36,6 @@ protected:
     void OnCancel() override;
     void OnOK() override;
     void OnButton(UINT id);
-    void PostNcDestroy() override;
 
     DECLARE_MESSAGE_MAP()
 
