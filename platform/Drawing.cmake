@@ -4,18 +4,18 @@ pkg_check_modules(PDFIMPORT_FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(PDFIMPORT_FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(PDFIMPORT_LIBPNG REQUIRED IMPORTED_TARGET libpng)
 
-set(PDFIMPORT_DRAWING_SOURCES)
-foreach(src
-    Surface.cpp CGdiObject.cpp CPen.cpp CBrush.cpp CRgn.cpp CFont.cpp CBitmap.cpp Icon.cpp
-    CImageList.cpp FontResolver.cpp FontInstance.cpp
-    CDC.cpp CDCShapes.cpp CDCText.cpp CDCBlit.cpp
-    DibReader.cpp BmpDecoder.cpp IconDecoder.cpp ResourceTable.cpp
-    SysColors.cpp Shell.cpp PngWriter.cpp)
-  # Listed as they land, so that the room configures while it grows.
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${src})
-    list(APPEND PDFIMPORT_DRAWING_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${src})
-  endif()
-endforeach()
-target_sources(pdfimport_platform PRIVATE ${PDFIMPORT_DRAWING_SOURCES})
+target_sources(pdfimport_platform PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/Surface.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CGdiObject.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CPen.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CBrush.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CRgn.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CFont.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CBitmap.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Icon.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CImageList.cpp ${CMAKE_CURRENT_SOURCE_DIR}/FontResolver.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/FontInstance.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CDC.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CDCShapes.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/CDCText.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CDCBlit.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/DibReader.cpp ${CMAKE_CURRENT_SOURCE_DIR}/BmpDecoder.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/IconDecoder.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ResourceTable.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/SysColors.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Shell.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/PngWriter.cpp)
 target_link_libraries(pdfimport_platform PUBLIC
   PkgConfig::PDFIMPORT_FREETYPE PkgConfig::PDFIMPORT_FONTCONFIG PkgConfig::PDFIMPORT_LIBPNG ${CMAKE_DL_LIBS})

@@ -16,7 +16,22 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// Loaded once and kept for the whole process.
+FcConfig* Config() {
+    static FcConfig* config = FcInitLoadConfigAndFonts();
+    return config;
+}
+
 }  // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+// Fontconfig loses a buffer while parsing its configuration files; that is
+// not ours to fix, and freeing the configuration at exit could pull it from
+// under other users in the process. Sanitizer builds only.
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
 
 std::string FontResolver::SubstituteFace(const std::string& face) {
     // The dialog faces and their metric-compatible stand-ins. Fontconfig's own
@@ -53,16 +68,16 @@ bool FontResolver::Resolve(const std::string& face, int weight, bool italic, Mat
     }
 
     Match found;
-    if (FcInit()) {
+    if (FcConfig* config = Config()) {
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
         FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;
-        FcPattern* best = FcFontMatch(nullptr, pattern, &result);
+        FcPattern* best = FcFontMatch(config, pattern, &result);
         if (best) {
             FcChar8* file = nullptr;
             int index = 0;
