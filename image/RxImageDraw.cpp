@@ -108,12 +108,28 @@ void RxImage::DrawScaled(CDC* dc, LONG x, LONG y, LONG cx, LONG cy, const RECT& 
     RGBQUAD* palette = GetPalette();
     for (DWORD i = 0; palette && i < header.biClrUsed && i < 256; ++i) lut[i] = DevicePixel(palette[i]);
     WORD bpp = header.biBitCount;
+    std::vector<uint32_t> offsets(columns.size());
+    int wordColumns = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        offsets[i] = uint32_t(columns[i]) * 3;
+        if (offsets[i] + 4 <= info.effWidth) wordColumns = int(i) + 1;
+    }
     for (int j = 0; j < ph; ++j) {
         const BYTE* source = info.bits + size_t(rows[size_t(j)]) * info.effWidth;
         uint32_t* target = out.Row(j);
         if (bpp == 24) {
-            for (int i = 0; i < pw; ++i) {
-                const BYTE* p = source + size_t(columns[size_t(i)]) * 3;
+            // Blue, green, red and the next byte, read as one little-endian
+            // word, are the device pixel once the top byte is made opaque.
+            // Columns whose word would reach past the row take the bytes one
+            // by one; they are the last ones, as columns only grow.
+            int i = 0;
+            for (; i < wordColumns; ++i) {
+                uint32_t word;
+                std::memcpy(&word, source + offsets[size_t(i)], 4);
+                target[i] = word | 0xFF000000u;
+            }
+            for (; i < pw; ++i) {
+                const BYTE* p = source + offsets[size_t(i)];
                 target[i] = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
             }
         } else if (bpp == 8) {
