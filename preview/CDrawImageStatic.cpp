@@ -1,0 +1,106 @@
+#include "preview/CDrawImageStatic.h"
+
+#include "platform/CClientDC.h"
+#include "platform/CDC.h"
+#include "platform/CFont.h"
+#include "platform/CPaintDC.h"
+#include "platform/CPen.h"
+
+namespace {
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kPlaceholderText = RGB(255, 230, 217);
+
+void Polyline(CDC& dc, std::initializer_list<POINT> points) {
+    auto point = points.begin();
+    dc.MoveTo(point->x, point->y);
+    for (++point; point != points.end(); ++point) dc.LineTo(point->x, point->y);
+}
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CDrawImageStatic, CStatic)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+CDrawImageStatic::CDrawImageStatic() : pageImage_(0) {}
+
+CRect CDrawImageStatic::GetDrawRect() const {
+    CRect client;
+    GetClientRect(&client);
+    return CRect(client.left + kMargin, client.top + kMargin, client.right - 2 * kMargin,
+                 client.bottom - 2 * kMargin);
+}
+
+void CDrawImageStatic::LoadPageImage(const std::string& path) {
+    if (!pageImage_.Load(path.c_str(), 0)) return;
+    loaded_ = 1;
+    Invalidate(TRUE);
+    refHeight = pageImage_.GetHeight();
+    refWidth = pageImage_.GetWidth();
+}
+
+CRect CDrawImageStatic::FitRect(const CRect& draw, LONG refWidth, LONG refHeight) {
+    const LONG drawWidth = draw.Width();
+    const LONG drawHeight = draw.Height();
+    if (refWidth <= 0 || refHeight <= 0 || drawWidth <= 0 || drawHeight <= 0) return draw;
+    const double proportion = double(refWidth) / refHeight;
+    const double drawProportion = double(drawWidth) / drawHeight;
+    if (proportion > drawProportion) {
+        const LONG height = LONG(drawWidth / proportion);
+        const LONG offset = (drawHeight - height) / 2;
+        return CRect(draw.left, draw.top + offset, draw.right, draw.bottom - offset);
+    }
+    const LONG width = LONG(drawHeight * proportion);
+    const LONG offset = (drawWidth - width) / 2;
+    return CRect(draw.left + offset, draw.top, draw.right - offset, draw.bottom);
+}
+
+void CDrawImageStatic::OnPaint() {
+    CPaintDC paint(this);  // validates the update region
+    CClientDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    dc.FillSolidRect(client, loaded_ ? kGrey : kWhite);
+    const CRect image = FitRect(GetDrawRect(), refWidth, refHeight);
+    if (pageImage_.IsValid())
+        pageImage_.Draw(&dc, image.left, image.top, image.Width(), image.Height(), nullptr);
+    DrawFrame(dc, client.right, client.bottom);
+    DrawShadow(dc, image, client.right, client.bottom);
+    if (!loaded_) DrawPlaceholder(dc, image);
+}
+
+void CDrawImageStatic::DrawFrame(CDC& dc, LONG width, LONG height) {
+    CPen topLeft(PS_SOLID, 5, kGrey);
+    CPen* previous = dc.SelectObject(&topLeft);
+    Polyline(dc, {{0, 0}, {width, 0}});
+    Polyline(dc, {{0, 0}, {0, height}});
+    CPen bottomRight(PS_SOLID, 6, kGrey);
+    dc.SelectObject(&bottomRight);
+    Polyline(dc, {{width, 1}, {width, height}, {1, height}});
+    dc.SelectObject(previous);
+}
+
+void CDrawImageStatic::DrawShadow(CDC& dc, const CRect& image, LONG width, LONG height) {
+    CPen shadow(PS_SOLID, 2, kBlack);
+    CPen* previous = dc.SelectObject(&shadow);
+    if (loaded_)
+        Polyline(dc, {{image.right + 1, image.top + 4}, {image.right + 1, image.bottom + 2},
+                      {image.left + 4, image.bottom + 2}});
+    else
+        Polyline(dc, {{width - 2, 5}, {width - 2, height - 2}, {5, height - 2}});
+    dc.SelectObject(previous);
+}
+
+void CDrawImageStatic::DrawPlaceholder(CDC& dc, const CRect& image) {
+    const LONG w = image.Width();
+    const LONG h = image.Height();
+    CRect text(image.left + w / 10, image.top + h / 4, image.right - w / 10, image.top + h / 2);
+    dc.SetTextColor(kPlaceholderText);
+    CFont font;
+    font.CreateFont(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+    CFont* previous = dc.SelectObject(&font);
+    dc.DrawText(std::string("Preview"), &text, 0);
+    dc.SelectObject(previous);
+}
