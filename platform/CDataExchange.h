@@ -8,6 +8,9 @@
 
 class CWnd;
 
+// Thrown by CDataExchange::Fail and caught by UpdateData.
+struct CUserException {};
+
 class CDataExchange {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate);

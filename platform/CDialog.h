@@ -64,13 +64,15 @@ protected:
 private:
     bool CreateFromTemplate(const DialogTemplate& dialogTemplate, CWnd* pParentWnd);
     void CreateItems(const DialogTemplate& dialogTemplate);
-    bool HandleKey(MSG* pMsg);
-    bool ClickDefaultButton();
-    CWnd* NavigationRoot();
+    bool HandleKeyDown(MSG* pMsg);
+    void SendCommand(int id);
+    bool ContainsFocus() const;
+    void FocusFirstControl();
 
     const DialogTemplate* m_template = nullptr;
     const DialogTemplate* m_indirectTemplate = nullptr;
     std::unique_ptr<CFont> m_font;
     CSize m_baseUnits{4, 8};
     UINT m_defId = IDOK;
+    CWnd* m_savedFocus = nullptr;  // the focus while another window is active
 };

@@ -11,7 +11,8 @@ class CWnd;
 
 class CFileDialog {
 public:
-    // lpszFilter: "Description|pattern|...||".
+    // lpszFilter: "Description|pattern|...||". Only the open dialog exists:
+    // bOpenFileDialog is accepted for the classic signature.
     CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt = nullptr,
                 const char* lpszFileName = nullptr, DWORD dwFlags = OFN_HIDEREADONLY,
                 const char* lpszFilter = nullptr, CWnd* pParentWnd = nullptr);
@@ -26,7 +27,6 @@ public:
     DWORD m_flags;
 
 private:
-    bool m_open;
     std::string m_defExt;
     std::string m_fileName;
     std::string m_filter;

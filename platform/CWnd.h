@@ -52,8 +52,8 @@ public:
     // ---- creation and destruction ----
     // A child (WS_CHILD) is placed at `rect` in its parent's client area; a
     // top-level window at `rect` in screen coordinates, owned by pParentWnd.
-    // The class name picks the window kind from WindowClassRegistry when the
-    // object is a plain CWnd; a derived object keeps its own behaviour.
+    // The class name names the window kind; top-level windows of kind
+    // "#32768" are popup menus and "tooltips_class32" tooltips to the driver.
     virtual BOOL Create(const char* lpszClassName, const char* lpszWindowName, DWORD dwStyle,
                         const RECT& rect, CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
     BOOL CreateEx(DWORD dwExStyle, const char* lpszClassName, const char* lpszWindowName,
@@ -115,8 +115,10 @@ public:
     CWnd* GetWindow(UINT nCmd) const;
     CWnd* GetTopWindow() const { return GetWindow(GW_CHILD); }
     CWnd* GetNextWindow(UINT nFlag = GW_HWNDNEXT) const { return GetWindow(nFlag); }
-    // The first child with this identifier, searched breadth-first.
+    // The direct child with this identifier.
     CWnd* GetDlgItem(int nID) const;
+    // The first window of the subtree with this identifier, breadth-first.
+    CWnd* FindDescendant(int nID) const;
     BOOL IsChild(const CWnd* pWnd) const;
     // The topmost visible, enabled, non-transparent child under a client point;
     // this window when none is.
@@ -163,12 +165,20 @@ public:
     // to the update rectangle, which is validated.
     CDC* BeginPaint(PAINTSTRUCT* lpPaint);
     void EndPaint(const PAINTSTRUCT* lpPaint);
+    // The same on a context the caller owns (CPaintDC).
+    void BeginPaintOn(CDC& dc, PAINTSTRUCT* lpPaint);
+    void EndPaintOn(CDC& dc, const PAINTSTRUCT* lpPaint);
     // A context over the whole client area; release it with ReleaseDC.
     CDC* GetDC();
     int ReleaseDC(CDC* pDC);
     // Prepares `dc` to draw on this window's client area (clipped to it and
     // to its ancestors). False when the window has no surface to draw on.
     bool AttachClientDC(CDC& dc) const;
+    // Records that pixels of the client area changed outside of painting, so
+    // that they reach the screen.
+    void MarkPixelsChanged(const CRect& clientRect);
+    // The driver window of this window's top-level window (0 before creation).
+    int GetDriverWindow() const { return GetTopLevelParent()->m_driverWindow; }
     // The pixels of a top-level window (null for children and before creation).
     Surface* GetSurface() { return m_surface.get(); }
     const Surface* GetSurface() const { return m_surface.get(); }
@@ -224,7 +234,7 @@ public:
     // destroyed; returns the code given to EndModalLoop.
     int RunModalLoop(DWORD dwFlags = 0);
     virtual void EndModalLoop(int nResult);
-    bool IsInModalLoop() const { return m_modalDepth > 0; }
+    bool IsInModalLoop() const;
 
     // ---- dialog items (on any parent window) ----
     void SetDlgItemText(int nID, const char* lpszString);
@@ -255,7 +265,8 @@ public:
     // ---- hooks for scripted runs ----
     enum class ScriptItem { Tab, MenuCommand };
     // A control holding items answers where item `value` (tab index or menu
-    // command) is, in its client coordinates; false when it holds none.
+    // command) is, in its client coordinates; false when it holds none. Tab
+    // controls answer for tabs, popup menu windows for commands.
     virtual bool LocateScriptItem(ScriptItem kind, int value, POINT& clientPoint) const;
 
 protected:
@@ -309,16 +320,20 @@ private:
     friend class CDialog;
 
     bool CreateWindowInternal(const CREATESTRUCT& cs, bool atBottomOfZOrder);
-    void DestroyChildrenAndSelf();
     void Unlink();
     CPoint ClientOriginInTopLevel() const;
     CRect VisibleRectInTopLevel() const;  // client rect clipped by ancestors, top-level pixels
-    void InvalidateTree(const CRect& clientRect, bool erase);
-    bool FindEntry(UINT message, UINT code, UINT id, LRESULT* pResult, WPARAM wParam,
-                   LPARAM lParam);
+    void InvalidateTree(const CRect& clientRect, bool erase, bool children);
+    void PaintTree();
+    // Looks up an entry; -1 none, 0 declined ("_EX" entries), 1 handled.
+    int FindEntry(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM lParam,
+                  LRESULT* pResult);
     void TakeOverPlaceOf(CWnd& previous);
-    void AddTabItems(std::vector<CWnd*>& items) const;
-    LRESULT DefaultMouseActivation();
+    void AddNavigationItems(std::vector<CWnd*>& items) const;
+    CWnd* DeepHit(POINT clientPoint);
+    LRESULT DefaultColour(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultSetCursor(WPARAM wParam, LPARAM lParam);
+    static LRESULT Dispatch(CWnd* wnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_nID = 0;
     DWORD m_style = 0;
@@ -334,9 +349,7 @@ private:
     bool m_eraseNeeded = false;
     bool m_autoDelete = false;
     bool m_destroying = false;
-    int m_modalDepth = 0;
-    bool m_endModal = false;
-    int m_modalResult = 0;
     int m_driverWindow = 0;  // top-level windows: the driver's window
     std::unique_ptr<Surface> m_surface;  // top-level windows
+    CRect m_presentDirty;  // top-level windows: pixels changed since the last present
 };

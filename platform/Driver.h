@@ -76,6 +76,8 @@ public:
     virtual bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) = 0;
     // Every message box text, as it is shown.
     virtual void MessageBoxShown(const std::string& text) = 0;
+    // A scripted action that could not be carried out.
+    virtual void ReportScriptProblem(int line, const std::string& problem) = 0;
 
     // PDFIMPORT_UI=offscreen|sdl; without it, a display driver when DISPLAY or
     // WAYLAND_DISPLAY is set, else offscreen. Falls back to offscreen when the

@@ -12,7 +12,10 @@ class CWnd;
 class MessageBoxService {
 public:
     // Builds a message box as a created, hidden top-level window owned by
-    // `owner`; its buttons end its modal loop with their IDOK/IDCANCEL/...
+    // `owner`; its buttons end its modal loop with their IDOK/IDCANCEL/...,
+    // closing it ends it with IDCANCEL (IDOK for a box with only OK). The
+    // object is the service's: it destroys and deletes it after the answer,
+    // so the window must not delete itself.
     typedef CWnd* (*WindowFactory)(CWnd* owner, const std::string& text,
                                    const std::string& caption, UINT type);
     static void SetWindowFactory(WindowFactory factory);
@@ -20,6 +23,8 @@ public:
     // Shows the box over `owner` (the active window when null), runs it
     // modally and returns the button chosen.
     static int Run(CWnd* owner, const std::string& text, const std::string& caption, UINT type);
+    // True while `wnd` is an open message box.
+    static bool IsMessageBox(const CWnd* wnd);
 };
 
 int AfxMessageBox(const char* lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

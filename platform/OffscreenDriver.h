@@ -38,6 +38,7 @@ public:
     SIZE ScreenSize() const override { return SIZE{1280, 1024}; }
     bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) override;
     void MessageBoxShown(const std::string& text) override;
+    void ReportScriptProblem(int line, const std::string& problem) override;
 
     // Queues an input event ahead of the script (tests).
     void PushEvent(const InputEvent& event) { pending_.push_back(event); }

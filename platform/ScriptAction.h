@@ -8,7 +8,7 @@ struct ScriptAction {
     enum class Kind {
         Click,       // click ID
         Type,        // type ID TEXT
-        Key,         // key NAME: virtual key in `value`, character keys also in `text`
+        Key,         // key NAME: virtual key in `value`, the character it types in `text`
         Tab,         // tab N
         Mouse,       // mouse move|down|up X Y
         ChooseFile,  // choose-file PATH | choose-file cancel (empty text)
@@ -25,6 +25,7 @@ struct ScriptAction {
     int value = 0;      // control id, key, tab index, command, milliseconds
     int x = 0, y = 0;   // mouse position
     MouseOp mouse = MouseOp::Move;
+    unsigned modifiers = 0;  // MK_SHIFT for shifted character keys
     bool cancel = false;  // choose-file cancel
     std::string text;   // typed text, file path, answer
 };

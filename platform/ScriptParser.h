@@ -18,8 +18,13 @@ public:
     // also false with an empty reason for a blank or comment line.
     static bool ParseLine(const std::string& line, int lineNumber, ScriptAction& action,
                           std::string& reason);
-    // Virtual key of a key name (Down, Up, PageDown, PageUp, Enter, Escape, Tab,
-    // Space, Left, Right, Home, End, Delete, Backspace, or one character); 0 if
-    // unknown.
-    static unsigned KeyCode(const std::string& name);
+    // A key name (Down, Up, PageDown, PageUp, Enter, Escape, Tab, Space, Left,
+    // Right, Home, End, Delete, Backspace, optionally after "Shift+", or one
+    // character) as a virtual key, the character it types (none: empty) and
+    // MK_SHIFT when shifted. False for an unknown name.
+    static bool ParseKey(const std::string& name, unsigned& key, std::string& typed,
+                         unsigned& modifiers);
+    // The key that types character c on a US keyboard, and whether Shift is
+    // held; key 0 for characters without a key of their own.
+    static unsigned KeyOfCharacter(char c, bool& shift);
 };

@@ -1,14 +1,13 @@
 #pragma once
 
-// The state the windows of one user-interface thread share: the driver, the
+// The state the windows of the user-interface thread share: the driver, the
 // posted-message queue, timers, focus, capture, mouse tracking and the stack
-// of modal loops. Used by CWnd; code outside the framework sees it through
-// CWnd and the few calls below (tests pick the driver with UseDriver).
+// of modal loops. CWnd works through it; tests pick the driver with UseDriver.
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/CWnd.h"
@@ -18,37 +17,44 @@ class WindowManager {
 public:
     static WindowManager& Instance();
 
-    // Replaces the driver (tests); the previous one is released. Windows that
-    // exist keep their driver numbers, so switch only while none exists.
+    // Replaces the driver; switch only while no window exists.
     void UseDriver(std::unique_ptr<Driver> driver);
     Driver& GetDriver();
 
     // ---- windows ----
     void Register(CWnd* wnd);
+    // Forgets everything that refers to the window (focus, capture, timers,
+    // queued messages, modal loops).
     void Unregister(CWnd* wnd);
-    bool Exists(const CWnd* wnd) const;
-    CWnd* TopLevelOfDriverWindow(int driverWindow) const;
-    // Visible top-level windows, the most recently shown last.
+    bool Exists(const CWnd* wnd) const { return wnd && windows_.count(wnd) != 0; }
+    // Hands what refers to `from` over to `to` (subclassing).
+    void Transfer(CWnd* from, CWnd* to);
+    // Top-level windows, bottom of the stack first.
+    const std::vector<CWnd*>& TopLevels() const { return topLevels_; }
     std::vector<CWnd*> VisibleTopLevels() const;
+    CWnd* TopLevelOfDriverWindow(int driverWindow) const;
+    void BringToTop(CWnd* topLevel);
 
-    // ---- queue ----
+    // ---- the loop ----
     void Post(const MSG& msg);
-    // Dispatches one queued message, timer or input event; paints when idle.
-    // Waits for the driver when nothing is pending. False when the wait ended
-    // because the script closed everything.
+    // Handles one queued message, due timer or input event; paints and
+    // waits for the driver when nothing else is pending.
     void PumpOne();
-    // Posted messages and due timers only, without waiting (tests).
+    // Queued messages and due timers only, without waiting.
     void PumpPending();
-    // Paints every invalid window and presents the pixels.
+    // Paints every invalid window and presents the changed pixels.
     void PaintAll();
-    // The window that receives scripted actions and closes first: the open
-    // popup menu, message box or file dialog, else the topmost modal window.
-    CWnd* ActiveModalWindow() const;
+    void Present(CWnd* topLevel);
+    // Routes a driver event to its window as messages.
+    void DeliverInput(const InputEvent& event);
 
     // ---- modal loops ----
-    void PushModal(CWnd* wnd);
-    void PopModal(CWnd* wnd);
-    const std::vector<CWnd*>& ModalStack() const { return modalStack_; }
+    int RunModalLoop(CWnd* wnd);
+    void EndModalLoop(CWnd* wnd, int result);
+    bool IsInModalLoop(const CWnd* wnd) const;
+    // The window that scripted actions act on and that closes first: the
+    // open popup menu or message box, else the topmost modal window.
+    CWnd* ActiveModalWindow() const;
 
     // ---- focus, capture, activation, tracking ----
     CWnd* Focus() const { return focus_; }
@@ -60,6 +66,7 @@ public:
     CWnd* SetActive(CWnd* wnd);
     bool TrackMouseLeave(CWnd* wnd, bool cancel);
     POINT CursorPos() const { return cursor_; }
+    unsigned KeyStates() const { return keyStates_; }
 
     // ---- timers ----
     UINT_PTR SetTimer(CWnd* wnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
@@ -70,9 +77,6 @@ public:
     void PopCurrent() { current_.pop_back(); }
     const MSG* Current() const { return current_.empty() ? nullptr : &current_.back(); }
 
-    // Routes a driver event to its window as messages.
-    void DeliverInput(const InputEvent& event);
-
 private:
     WindowManager();
     struct Timer {
@@ -81,31 +85,35 @@ private:
         UINT elapse;
         TIMERPROC proc;
         int64_t due;
-        bool posted;
     };
-    void DispatchQueued(MSG& msg);
+    struct ModalEntry {
+        CWnd* wnd;
+        bool ended;
+        int result;
+    };
     bool FireDueTimer();
     int64_t NextTimerDue() const;
-    void DeliverMouse(const InputEvent& event, CWnd* topLevel);
+    void DeliverMouse(const InputEvent& event);
     void DeliverKey(const InputEvent& event);
     void CloseActiveWindow();
     void CheckMouseLeave(CWnd* under);
-    void ForgetWindow(CWnd* wnd);
+    void Translate(MSG& msg);
 
     std::unique_ptr<Driver> driver_;
-    std::vector<CWnd*> windows_;
+    std::unordered_set<const CWnd*> windows_;
+    std::vector<CWnd*> topLevels_;  // stacking order, bottom first
     std::deque<MSG> queue_;
     std::vector<Timer> timers_;
-    std::vector<CWnd*> modalStack_;
+    std::vector<ModalEntry> modal_;
     std::vector<MSG> current_;
     CWnd* focus_ = nullptr;
     CWnd* capture_ = nullptr;
     CWnd* active_ = nullptr;
     CWnd* tracking_ = nullptr;
-    CWnd* lastUnder_ = nullptr;
     POINT cursor_{0, 0};
-    int closeAttempts_ = 0;
+    unsigned keyStates_ = 0;  // MK_ bits
     CWnd* closeTarget_ = nullptr;
+    int closeAttempts_ = 0;
 };
 
 // Free calls of the classic interface.
