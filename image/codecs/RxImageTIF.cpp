@@ -21,6 +21,8 @@ struct RxImageTIF::PageTags {
     uint16_t photometric = PHOTOMETRIC_MINISWHITE;
     uint16_t orientation = ORIENTATION_TOPLEFT;
     uint16_t extraSamples = 0;
+    bool unassociatedAlpha = false;  // colour samples not premultiplied by alpha
+    uint16_t planar = PLANARCONFIG_CONTIG;
     bool tiled = false;
 };
 
@@ -34,6 +36,14 @@ struct FreeBlock {
 
 // Pictures that libtiff's RGBA reader turns into colour: RGB of 8 bits and
 // more, CMYK, YCbCr, the two LogLuv forms and grey with alpha.
+// The RGBA reader premultiplies unassociated alpha; this undoes it as far
+// as the rounding allows.
+BYTE Unpremultiplied(BYTE value, BYTE alphaValue, bool unassociated) {
+    if (!unassociated || alphaValue == 0 || alphaValue == 255) return value;
+    unsigned v = (unsigned(value) * 255 + alphaValue / 2) / alphaValue;
+    return BYTE(v > 255 ? 255 : v);
+}
+
 bool ReadsAsRgba(uint16_t photometric, uint16_t samples, uint16_t bits) {
     switch (photometric) {
     case PHOTOMETRIC_RGB: return bits >= 8 || samples > 1;
@@ -53,6 +63,15 @@ bool ReadsAsRgba(uint16_t photometric, uint16_t samples, uint16_t bits) {
 }
 
 }  // namespace
+
+// Contiguous RGB and RGBA of 8 or 16 bits are read as stored: the RGBA reader
+// would premultiply colours by an unassociated alpha and lose them where the
+// alpha is low.
+bool RxImageTIF::ReadsDirectColour(const PageTags& tags) {
+    return tags.photometric == PHOTOMETRIC_RGB && tags.planar == PLANARCONFIG_CONTIG &&
+           (tags.bits == 8 || tags.bits == 16) &&
+           (tags.samples == 3 || (tags.samples == 4 && tags.extraSamples == 1));
+}
 
 RxImageTIF::RxImageTIF(DWORD type) : RxImage(type), appendTarget(nullptr), appendStart(0), appendPages(0) {}
 
@@ -129,11 +148,17 @@ void RxImageTIF::DecodePage(TiffFileClient& client) {
         tags.rowsPerStrip = tags.height;
     uint16_t extraCount = 0;
     uint16_t* extraKinds = nullptr;
-    if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds)) tags.extraSamples = extraCount;
+    if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraKinds) {
+        tags.extraSamples = extraCount;
+        tags.unassociatedAlpha = extraCount > 0 && extraKinds[0] == EXTRASAMPLE_UNASSALPHA;
+    }
+    TIFFGetField(tif, TIFFTAG_PLANARCONFIG, &tags.planar);
     tags.tiled = TIFFIsTiled(tif) != 0;
     if (tags.width == 0 || tags.height == 0) throw kCorrupted;
 
-    if (ReadsAsRgba(tags.photometric, tags.samples, tags.bits))
+    if (ReadsDirectColour(tags))
+        ReadDirectColour(client, tags);
+    else if (ReadsAsRgba(tags.photometric, tags.samples, tags.bits))
         ReadThroughRgba(client, tags);
     else
         ReadIndexed(client, tags);
@@ -186,10 +211,11 @@ void RxImageTIF::ReadThroughRgba(TiffFileClient& client, const PageTags& tags) {
         BYTE* plane = alpha ? alpha + size_t(y) * tags.width : nullptr;
         for (uint32_t x = 0; x < tags.width; ++x, target += 3) {
             uint32_t pixel = source[x];
-            target[0] = BYTE(TIFFGetB(pixel));
-            target[1] = BYTE(TIFFGetG(pixel));
-            target[2] = BYTE(TIFFGetR(pixel));
-            if (plane) plane[x] = BYTE(TIFFGetA(pixel));
+            BYTE a = BYTE(TIFFGetA(pixel));
+            target[0] = Unpremultiplied(BYTE(TIFFGetB(pixel)), a, tags.unassociatedAlpha);
+            target[1] = Unpremultiplied(BYTE(TIFFGetG(pixel)), a, tags.unassociatedAlpha);
+            target[2] = Unpremultiplied(BYTE(TIFFGetR(pixel)), a, tags.unassociatedAlpha);
+            if (plane) plane[x] = a;
         }
     }
 }
@@ -225,6 +251,15 @@ void RxImageTIF::TakeIndexedPalette(TiffFileClient& client, const PageTags& tags
 
 namespace {
 
+// An 8-bit sample, or the high byte of a 16-bit one (in the machine's order,
+// as the library delivers it).
+BYTE SampleByte(const uint8_t* source, size_t bytes) {
+    if (bytes == 1) return *source;
+    uint16_t value;
+    std::memcpy(&value, source, sizeof(value));
+    return BYTE(value >> 8);
+}
+
 // One row of samples as stored, turned into the image's packed row.
 void StoreIndexedRow(const uint8_t* source, BYTE* target, uint32_t width, uint16_t bits, size_t rowBytes) {
     switch (bits) {
@@ -250,16 +285,46 @@ void StoreIndexedRow(const uint8_t* source, BYTE* target, uint32_t width, uint16
 
 }  // namespace
 
-// Strips, or tiles gathered into strips a tile high, read row by row.
 void RxImageTIF::ReadIndexed(TiffFileClient& client, const PageTags& tags) {
-    TIFF* tif = client.Handle();
     DWORD bpp = tags.bits == 1 ? 1 : tags.bits <= 4 ? 4 : 8;
     if (!FitsDecodeLimit(tags.width, tags.height, bpp) || !Create(tags.width, tags.height, bpp, RXIMAGE_FORMAT_TIF))
         throw "Can't allocate memory";
     TakeIndexedPalette(client, tags);
+    ReadBands(client, tags);
+}
 
-    size_t rowBytes = (size_t(tags.width) * tags.bits + 7) / 8;
-    size_t storedBytes = bpp == 8 ? size_t(tags.width) : (size_t(tags.width) * bpp + 7) / 8;
+void RxImageTIF::ReadDirectColour(TiffFileClient& client, const PageTags& tags) {
+    if (!FitsDecodeLimit(tags.width, tags.height, 24) || !Create(tags.width, tags.height, 24, RXIMAGE_FORMAT_TIF))
+        throw "Can't allocate memory";
+    if (tags.samples == 4 && !AlphaCreate()) throw "Can't allocate memory";
+    ReadBands(client, tags);
+}
+
+// One row of samples as stored (y from the top), into the image.
+void RxImageTIF::StoreRow(const PageTags& tags, const uint8_t* source, uint32_t y, size_t rowBytes) {
+    uint32_t stored = tags.height - 1 - y;
+    BYTE* target = info.bits + size_t(stored) * info.effWidth;
+    if (tags.photometric != PHOTOMETRIC_RGB) {
+        size_t storedBytes = header.biBitCount == 8 ? size_t(tags.width) : (size_t(tags.width) * header.biBitCount + 7) / 8;
+        StoreIndexedRow(source, target, tags.width, tags.bits, rowBytes < storedBytes ? rowBytes : storedBytes);
+        return;
+    }
+    BYTE* plane = alpha ? alpha + size_t(stored) * tags.width : nullptr;
+    size_t step = tags.bits / 8;
+    for (uint32_t x = 0; x < tags.width; ++x, source += step * tags.samples, target += 3) {
+        target[2] = SampleByte(source, step);
+        target[1] = SampleByte(source + step, step);
+        target[0] = SampleByte(source + 2 * step, step);
+        if (plane) plane[x] = SampleByte(source + 3 * step, step);
+    }
+}
+
+// Strips, or tiles gathered into strips a tile high (TileToStrip), read row
+// by row.
+void RxImageTIF::ReadBands(TiffFileClient& client, const PageTags& tags) {
+    TIFF* tif = client.Handle();
+    size_t pixelBits = size_t(tags.samples) * tags.bits;
+    size_t rowBytes = (size_t(tags.width) * pixelBits + 7) / 8;
     uint32_t bandRows = tags.rowsPerStrip;
     uint32_t tileWidth = 0, tileLength = 0;
     if (tags.tiled) {
@@ -269,7 +334,9 @@ void RxImageTIF::ReadIndexed(TiffFileClient& client, const PageTags& tags) {
         bandRows = tileLength;
     }
     if (bandRows == 0) throw kCorrupted;
-    if (!FitsDecodeLimit(tags.width, bandRows, tags.bits)) throw "Can't allocate memory";
+    if (!FitsDecodeLimit(tags.width, bandRows, pixelBits > 32 ? 32 : pixelBits) ||
+        uint64_t(rowBytes) * bandRows > GetDecodeLimit())
+        throw "Can't allocate memory";
     std::vector<uint8_t> band(rowBytes * bandRows);
     std::vector<uint8_t> tile;
     if (tags.tiled) {
@@ -279,27 +346,27 @@ void RxImageTIF::ReadIndexed(TiffFileClient& client, const PageTags& tags) {
     }
     for (uint32_t top = 0; top < tags.height; top += bandRows) {
         uint32_t rows = tags.height - top < bandRows ? tags.height - top : bandRows;
-        if (tags.tiled) {
-            size_t tileRowBytes = (size_t(tileWidth) * tags.bits + 7) / 8;
-            for (uint32_t left = 0; left < tags.width; left += tileWidth) {
-                if (TIFFReadTile(tif, tile.data(), left, top, 0, 0) < 0) throw kCorrupted;
-                size_t offset = size_t(left) * tags.bits / 8;
-                size_t take = rowBytes - offset < tileRowBytes ? rowBytes - offset : tileRowBytes;
-                for (uint32_t r = 0; r < rows && size_t(r + 1) * tileRowBytes <= tile.size(); ++r)
-                    std::memcpy(band.data() + size_t(r) * rowBytes + offset, tile.data() + size_t(r) * tileRowBytes,
-                                take);
-            }
-        } else {
-            tstrip_t strip = TIFFComputeStrip(tif, top, 0);
-            if (TIFFReadEncodedStrip(tif, strip, band.data(), tmsize_t(rowBytes * rows)) < 0) throw kCorrupted;
-        }
+        if (tags.tiled)
+            TileToStrip(tif, tags, top, rows, tileWidth, tile, band, rowBytes);
+        else if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), band.data(), tmsize_t(rowBytes * rows)) < 0)
+            throw kCorrupted;
         for (uint32_t r = 0; r < rows; ++r) {
             ThrowIfCancelled();
-            uint32_t y = top + r;
-            BYTE* target = info.bits + size_t(tags.height - 1 - y) * info.effWidth;
-            StoreIndexedRow(band.data() + size_t(r) * rowBytes, target, tags.width, tags.bits,
-                            rowBytes < storedBytes ? rowBytes : storedBytes);
+            StoreRow(tags, band.data() + size_t(r) * rowBytes, top + r, rowBytes);
         }
+    }
+}
+
+void RxImageTIF::TileToStrip(TIFF* tif, const PageTags& tags, uint32_t top, uint32_t rows, uint32_t tileWidth,
+                             std::vector<uint8_t>& tile, std::vector<uint8_t>& band, size_t rowBytes) {
+    size_t pixelBits = size_t(tags.samples) * tags.bits;
+    size_t tileRowBytes = (size_t(tileWidth) * pixelBits + 7) / 8;
+    for (uint32_t left = 0; left < tags.width; left += tileWidth) {
+        if (TIFFReadTile(tif, tile.data(), left, top, 0, 0) < 0) throw kCorrupted;
+        size_t offset = size_t(left) * pixelBits / 8;
+        size_t take = rowBytes - offset < tileRowBytes ? rowBytes - offset : tileRowBytes;
+        for (uint32_t r = 0; r < rows && size_t(r + 1) * tileRowBytes <= tile.size(); ++r)
+            std::memcpy(band.data() + size_t(r) * rowBytes + offset, tile.data() + size_t(r) * tileRowBytes, take);
     }
 }
 

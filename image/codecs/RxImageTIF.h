@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "image/RxImage.h"
 
 class RxIOFile;
 class RxMemFile;
 class TiffFileClient;
+struct tiff;
+typedef struct tiff TIFF;
 
 // TIFF codec on libtiff: decodes one page of a (multi-page) file, encodes
 // single pages, several images as the pages of one file, and page by page
@@ -39,6 +43,12 @@ private:
     void DecodePage(TiffFileClient& client);
     void ReadThroughRgba(TiffFileClient& client, const PageTags& tags);
     void ReadIndexed(TiffFileClient& client, const PageTags& tags);
+    static bool ReadsDirectColour(const PageTags& tags);
+    void ReadDirectColour(TiffFileClient& client, const PageTags& tags);
+    void ReadBands(TiffFileClient& client, const PageTags& tags);
+    void TileToStrip(TIFF* tif, const PageTags& tags, uint32_t top, uint32_t rows, uint32_t tileWidth,
+                     std::vector<uint8_t>& tile, std::vector<uint8_t>& band, size_t rowBytes);
+    void StoreRow(const PageTags& tags, const uint8_t* source, uint32_t y, size_t rowBytes);
     void TakeIndexedPalette(TiffFileClient& client, const PageTags& tags);
     void ApplyOrientation(int orientation);
     void WritePage(TiffFileClient& client, int page, int pages, bool multipage);

@@ -9,4 +9,5 @@ pdfimport_test(NAME test_image_library
     LibraryFixtures.cpp
     test_library_jpeg.cpp
     test_library_png.cpp
+    test_library_tiff.cpp
   LIBS pdfimport_image PkgConfig::TEST_LIBCODEC_JPEG PkgConfig::TEST_LIBCODEC_PNG PkgConfig::TEST_LIBCODEC_TIFF)
