@@ -7,6 +7,7 @@ pkg_check_modules(TEST_LIBCODEC_TIFF REQUIRED IMPORTED_TARGET libtiff-4)
 pdfimport_test(NAME test_image_library
   SOURCES
     LibraryFixtures.cpp
+    test_library_conformance.cpp
     test_library_jpeg.cpp
     test_library_png.cpp
     test_library_tiff.cpp
