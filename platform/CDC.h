@@ -98,6 +98,8 @@ public:
     BOOL SetPixelV(int x, int y, COLORREF colour);
 
     // --- shapes ---
+    // Also makes the colour the background colour, as the classic call does
+    // (Draw3dRect too, through it).
     void FillSolidRect(const RECT& rect, COLORREF colour);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
     void FillRect(const RECT& rect, CBrush* brush);
@@ -139,8 +141,9 @@ public:
     BOOL GetTextMetrics(TEXTMETRIC* metrics) const;
 
     // --- bitmaps ---
-    // rop: SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, plus BLACKNESS, WHITENESS,
-    // DSTINVERT, PATCOPY (no source). Monochrome sources become text colour
+    // rop: SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, SRCERASE, NOTSRCCOPY,
+    // NOTSRCERASE, MERGEPAINT, DSTERASE, plus BLACKNESS, WHITENESS, DSTINVERT,
+    // PATCOPY (no source). Monochrome sources become text colour
     // (0 bits) and background colour (1 bits) on colour targets; colour
     // sources become 1 where they equal the source context's background
     // colour on monochrome targets.
@@ -212,6 +215,8 @@ private:
     void DrawEmbossed(int x, int y, int width, int height, const std::vector<uint8_t>& ink);
 
     // CDCShapes.cpp.
+    void FillLogicalRect(const RECT& rect, COLORREF colour);  // FillSolidRect without its side effect
+    void FillLogicalRect(int x, int y, int cx, int cy, COLORREF colour);
     void ThinLine(POINT a, POINT b, uint32_t pixel, int style);
     void WideLine(POINT a, POINT b, uint32_t pixel, int width);
     void Disc(int cx, int cy, int width, uint32_t pixel);

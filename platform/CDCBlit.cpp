@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr DWORD NOTSRCCOPY = 0x00330008;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kBlack = 0xFF000000u;
 // Pixels darker than this count as the image's ink in the disabled look;
@@ -17,7 +16,11 @@ constexpr uint32_t kBlack = 0xFF000000u;
 constexpr int kInkLuma = 200;
 
 bool IsSourceRop(DWORD rop) {
-    return rop == SRCCOPY || rop == SRCAND || rop == SRCPAINT || rop == SRCINVERT || rop == NOTSRCCOPY;
+    switch (rop) {
+    case SRCCOPY: case SRCAND: case SRCPAINT: case SRCINVERT: case SRCERASE: case NOTSRCCOPY: case NOTSRCERASE:
+    case MERGEPAINT: case DSTERASE: return true;
+    default: return false;
+    }
 }
 
 int Luma(uint32_t p) { return (int((p >> 16) & 0xFF) * 30 + int((p >> 8) & 0xFF) * 59 + int(p & 0xFF) * 11) / 100; }
@@ -27,7 +30,11 @@ inline uint32_t Combine(uint32_t d, uint32_t s, DWORD rop) {
     case SRCAND: return (d & s) | 0xFF000000u;
     case SRCPAINT: return (d | s) | 0xFF000000u;
     case SRCINVERT: return (d ^ s) | 0xFF000000u;
+    case SRCERASE: return (s & ~d) | 0xFF000000u;
     case NOTSRCCOPY: return (~s) | 0xFF000000u;
+    case NOTSRCERASE: return ~(s | d) | 0xFF000000u;
+    case MERGEPAINT: return (~s | d) | 0xFF000000u;
+    case DSTERASE: return (d & ~s) | 0xFF000000u;
     default: return s | 0xFF000000u;
     }
 }

@@ -25,8 +25,19 @@ bool PatternOn(int style, int step) {
 
 }  // namespace
 
-void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
+void CDC::FillLogicalRect(const RECT& rect, COLORREF colour) {
     FillSurfaceRect(LogicalToSurface(Normalised(rect)), DevicePixel(colour));
+}
+
+void CDC::FillLogicalRect(int x, int y, int cx, int cy, COLORREF colour) {
+    FillLogicalRect(RECT{x, y, x + cx, y + cy}, colour);
+}
+
+void CDC::FillSolidRect(const RECT& rect, COLORREF colour) {
+    // As in the classic framework, the fill colour becomes the background
+    // colour (code written for it may draw opaque text right after).
+    SetBkColor(colour);
+    FillLogicalRect(rect, colour);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
@@ -35,7 +46,7 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
 
 void CDC::FillRect(const RECT& rect, CBrush* brush) {
     if (!brush || !brush->IsCreated() || brush->IsNull()) return;
-    FillSolidRect(rect, brush->GetColor());
+    FillLogicalRect(rect, brush->GetColor());
 }
 
 void CDC::FrameRect(const RECT& rect, CBrush* brush) {
@@ -43,10 +54,10 @@ void CDC::FrameRect(const RECT& rect, CBrush* brush) {
     const RECT r = rect;
     if (r.right <= r.left || r.bottom <= r.top) return;
     const COLORREF c = brush->GetColor();
-    FillSolidRect(RECT{r.left, r.top, r.right, r.top + 1}, c);
-    FillSolidRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, c);
-    FillSolidRect(RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1}, c);
-    FillSolidRect(RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1}, c);
+    FillLogicalRect(RECT{r.left, r.top, r.right, r.top + 1}, c);
+    FillLogicalRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, c);
+    FillLogicalRect(RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1}, c);
+    FillLogicalRect(RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1}, c);
 }
 
 void CDC::InvertRect(const RECT& rect) { XorSurfaceRect(LogicalToSurface(Normalised(rect)), 0x00FFFFFF); }
@@ -208,7 +219,7 @@ BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
         // Without an outline the fill reaches one pixel less right and down.
         const RECT inner = outlined ? RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}
                                     : RECT{r.left, r.top, r.right - 1, r.bottom - 1};
-        FillSolidRect(inner, brush->GetColor());
+        FillLogicalRect(inner, brush->GetColor());
     }
     if (outlined) {
         const POINT corners[5] = {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1},
@@ -261,10 +272,10 @@ void CDC::Draw3dRect(const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
 void CDC::EdgeLines(const RECT& r, UINT flags, COLORREF topLeft, COLORREF bottomRight) {
     // Top and left in the top-left colour, bottom and right in the other; the
     // bottom-right colour owns the bottom-left and top-right corners.
-    if (flags & BF_TOP) FillSolidRect(RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
-    if (flags & BF_LEFT) FillSolidRect(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
-    if (flags & BF_RIGHT) FillSolidRect(RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
-    if (flags & BF_BOTTOM) FillSolidRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    if (flags & BF_TOP) FillLogicalRect(RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    if (flags & BF_LEFT) FillLogicalRect(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    if (flags & BF_RIGHT) FillLogicalRect(RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    if (flags & BF_BOTTOM) FillLogicalRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
 }
 
 BOOL CDC::DrawEdge(RECT* rect, UINT edge, UINT flags) {
@@ -310,7 +321,7 @@ BOOL CDC::DrawEdge(RECT* rect, UINT edge, UINT flags) {
         EdgeLines(r, flags, innerTL, innerBR);
         shrink(&r);
     }
-    if (flags & BF_MIDDLE) FillSolidRect(r, GetSysColor((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
+    if (flags & BF_MIDDLE) FillLogicalRect(r, GetSysColor((flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE));
     if (flags & BF_ADJUST) *rect = r;
     return TRUE;
 }
@@ -349,13 +360,13 @@ void CDC::DrawCheckBox(const RECT& r, UINT state) {
     } else {
         DrawEdge(&box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     }
-    FillSolidRect(box, GetSysColor(inactive || pushed ? COLOR_BTNFACE : COLOR_WINDOW));
+    FillLogicalRect(box, GetSysColor(inactive || pushed ? COLOR_BTNFACE : COLOR_WINDOW));
     if (!(state & DFCS_CHECKED)) return;
     // The classic 7 x 7 tick, three pixels thick.
     const COLORREF ink = GetSysColor(inactive ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
     const int ox = box.left + 1, oy = box.top + 1;
     static const int tickTop[7] = {2, 3, 4, 3, 2, 1, 0};
-    for (int i = 0; i < 7; ++i) FillSolidRect(ox + i, oy + tickTop[i], 1, 3, ink);
+    for (int i = 0; i < 7; ++i) FillLogicalRect(ox + i, oy + tickTop[i], 1, 3, ink);
 }
 
 void CDC::DrawRadioButton(const RECT& r, UINT state) {
@@ -406,7 +417,7 @@ BOOL CDC::DrawFrameControl(RECT* rect, UINT type, UINT state) {
                     RECT inner{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
                     FrameRect(inner, &shadow);
                     r = RECT{inner.left + 1, inner.top + 1, inner.right - 1, inner.bottom - 1};
-                    FillSolidRect(r, GetSysColor(COLOR_BTNFACE));
+                    FillLogicalRect(r, GetSysColor(COLOR_BTNFACE));
                 }
             } else {
                 DrawEdge(&r, (state & DFCS_FLAT) ? BDR_RAISEDINNER : EDGE_RAISED,
@@ -435,10 +446,10 @@ BOOL CDC::DrawFrameControl(RECT* rect, UINT type, UINT state) {
         const COLORREF ink = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
         for (int i = 0; i < 4; ++i) {
             switch (kind) {
-            case DFCS_SCROLLUP: FillSolidRect(cx - i, cy - 2 + i, 2 * i + 1, 1, ink); break;
-            case DFCS_SCROLLLEFT: FillSolidRect(cx - 2 + i, cy - i, 1, 2 * i + 1, ink); break;
-            case DFCS_SCROLLRIGHT: FillSolidRect(cx + 1 - i, cy - i, 1, 2 * i + 1, ink); break;
-            default: FillSolidRect(cx - i, cy + 1 - i, 2 * i + 1, 1, ink); break;
+            case DFCS_SCROLLUP: FillLogicalRect(cx - i, cy - 2 + i, 2 * i + 1, 1, ink); break;
+            case DFCS_SCROLLLEFT: FillLogicalRect(cx - 2 + i, cy - i, 1, 2 * i + 1, ink); break;
+            case DFCS_SCROLLRIGHT: FillLogicalRect(cx + 1 - i, cy - i, 1, 2 * i + 1, ink); break;
+            default: FillLogicalRect(cx - i, cy + 1 - i, 2 * i + 1, 1, ink); break;
             }
         }
         return TRUE;

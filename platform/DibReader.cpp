@@ -7,6 +7,7 @@
 namespace {
 
 constexpr size_t kCoreHeaderSize = 12;
+constexpr size_t kLargestHeaderSize = 124;
 constexpr uint64_t kMaxImageBytes = uint64_t(1) << 31;
 
 bool Fail(std::string* error, const char* message) {
@@ -99,7 +100,10 @@ bool DibReader::ReadInfo(const void* header, size_t headerSize, Info* info, std:
     if (!p || headerSize < 4) return Fail(error, "bitmap header missing");
     const uint32_t size = Le32(p);
     const bool core = size == kCoreHeaderSize;
-    if (!core && (size < sizeof(BITMAPINFOHEADER) || size > 1024)) return Fail(error, "unknown bitmap header");
+    // Known headers run from 40 to 124 bytes (version 5); anything longer is
+    // refused, so a lying size cannot send the palette read far away.
+    if (!core && (size < sizeof(BITMAPINFOHEADER) || size > kLargestHeaderSize))
+        return Fail(error, "unknown bitmap header");
     if (headerSize < size) return Fail(error, "truncated bitmap header");
 
     int64_t width, height;

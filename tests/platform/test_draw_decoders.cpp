@@ -113,6 +113,11 @@ TEST(DrawDecoders, HostileBitmapsAreRefused) {
     std::vector<uint8_t> badHeaderSize = DibHeader(2, 2, 24, BI_RGB, {});
     badHeaderSize[0] = 20;
     cases.push_back({"unknown header size", BmpFile(badHeaderSize, std::vector<uint8_t>(16))});
+    std::vector<uint8_t> longHeader = DibHeader(2, 2, 8, BI_RGB, {});
+    longHeader[0] = 0xE8;  // 1000 bytes: longer than any real header
+    longHeader[1] = 0x03;
+    longHeader.resize(1200);
+    cases.push_back({"overlong header", BmpFile(longHeader, std::vector<uint8_t>(64))});
     cases.push_back({"not a bitmap", {'P', '6', '\n', '1', ' ', '1', '\n'}});
     cases.push_back({"empty", {}});
     for (const Case& c : cases) {

@@ -38,6 +38,11 @@ TEST(DrawRaster, RopsOnColourBitmaps) {
         {SRCAND, 0xFF0C0C00u},  // 0x3C3C00 & 0x0F0F0F
         {SRCPAINT, 0xFF3F3F0Fu},
         {SRCINVERT, 0xFF33330Fu},
+        {SRCERASE, 0xFF03030Fu},     // source AND NOT destination
+        {NOTSRCCOPY, 0xFFF0F0F0u},
+        {NOTSRCERASE, 0xFFC0C0F0u},  // NOT (source OR destination)
+        {MERGEPAINT, 0xFFFCFCF0u},   // NOT source OR destination
+        {DSTERASE, 0xFF303000u},     // destination AND NOT source
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rop);

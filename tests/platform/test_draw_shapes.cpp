@@ -121,6 +121,19 @@ TEST(DrawShapes, RectangleOutlinesInsideAndFillsWithTheBrush) {
     EXPECT_EQ(drawtest::CountPixels(frame.surface, 0xFF000000u), 12);
 }
 
+TEST(DrawShapes, FillSolidRectLeavesItsColourAsBackground) {
+    // Classic behaviour that opaque text drawn afterwards relies on; the other
+    // fills leave the background colour alone.
+    Canvas canvas;
+    canvas.dc.FillSolidRect(RECT{0, 0, 4, 4}, RGB(128, 128, 128));
+    EXPECT_EQ(canvas.dc.GetBkColor(), RGB(128, 128, 128));
+    CBrush brush(RGB(1, 2, 3));
+    canvas.dc.FillRect(RECT{0, 0, 4, 4}, &brush);
+    RECT edge{0, 0, 10, 10};
+    canvas.dc.DrawEdge(&edge, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    EXPECT_EQ(canvas.dc.GetBkColor(), RGB(128, 128, 128));
+}
+
 TEST(DrawShapes, Draw3dRectCornersBelongToTheBottomRightColour) {
     Canvas canvas;
     const COLORREF tl = RGB(255, 0, 0), br = RGB(0, 0, 255);
