@@ -1,5 +1,6 @@
 #include "examples/gallery/GalleryDialog.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/CButton.h"
@@ -179,6 +180,9 @@ void GalleryDialog::OnMenuButton() {
         ShowChoice("Menu dismissed");
     } else {
         menu.GetMenuString(chosen, text, MF_BYCOMMAND);
+        // The label without its accelerator and mnemonic marks.
+        text = text.substr(0, text.find('\t'));
+        text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
         ShowChoice(("Chose " + text).c_str());
     }
 }
