@@ -24,7 +24,9 @@ void Report(const ScriptAction& action, const std::string& problem) {
 bool Alive(CWnd* wnd) { return CWnd::FromHandlePermanent(wnd) != nullptr; }
 
 // The first window of the tree with the id, visible ones first.
-CWnd* FindControl(CWnd* root, int id) {
+// The visible control with that identifier, preferring one of the given kind
+// (identifiers repeat across the pages of a dialog).
+CWnd* FindControl(CWnd* root, int id, const char* preferredKind = nullptr) {
     std::vector<CWnd*> level{root}, matches;
     while (!level.empty()) {
         std::vector<CWnd*> next;
@@ -35,6 +37,9 @@ CWnd* FindControl(CWnd* root, int id) {
             }
         level.swap(next);
     }
+    if (preferredKind)
+        for (CWnd* w : matches)
+            if (w->IsWindowVisible() && w->GetWindowClassName() == preferredKind) return w;
     for (CWnd* w : matches)
         if (w->IsWindowVisible()) return w;
     return matches.empty() ? nullptr : matches.front();
@@ -167,7 +172,7 @@ void ScriptPlayer::Click(const ScriptAction& action, CWnd* active) {
 }
 
 void ScriptPlayer::Type(const ScriptAction& action, CWnd* active) {
-    CWnd* control = FindControl(active, action.value);
+    CWnd* control = FindControl(active, action.value, "Edit");
     if (!control) {
         Report(action, "no control " + std::to_string(action.value) + " in the active window; skipped");
         return;
