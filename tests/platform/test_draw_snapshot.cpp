@@ -136,6 +136,19 @@ void DrawCanvas(CDC& dc, int width, int height) {
         dc.LineTo(270 + i * 25, 200);
         dc.SelectObject(old);
     }
+    // Stock cursors, and a small bitmap drawn normally and disabled.
+    const UINT cursors[4] = {IDC_ARROW, IDC_WAIT, IDC_HAND, IDC_IBEAM};
+    for (int i = 0; i < 4; ++i) dc.DrawIcon(10 + i * 28, 220, LoadStockCursor(cursors[i]));
+    CBitmap glyph;
+    glyph.CreateBitmap(14, 14, 1, 32, nullptr);
+    glyph.GetSurface().Fill(0xFFFFFFFFu);
+    for (int i = 0; i < 14; ++i) {
+        glyph.GetSurface().Set(i, i, 0xFF008000u);
+        glyph.GetSurface().Set(13 - i, i, 0xFF000080u);
+        glyph.GetSurface().Set(i, 6, 0xFF800000u);
+    }
+    dc.DrawState(POINT{130, 225}, SIZE{0, 0}, &glyph, DST_BITMAP | DSS_NORMAL);
+    dc.DrawState(POINT{150, 225}, SIZE{0, 0}, &glyph, DST_BITMAP | DSS_DISABLED);
     CPen red(PS_SOLID, 1, RGB(200, 0, 0));
     dc.SelectObject(&red);
     dc.MoveTo(260, 215);
@@ -146,7 +159,7 @@ void DrawCanvas(CDC& dc, int width, int height) {
 }  // namespace
 
 TEST(DrawSnapshot, CanvasWritesAndReadsBackAsPng) {
-    const int width = 420, height = 230;
+    const int width = 420, height = 260;
     Surface surface(width, height);
     CDC dc(&surface);
     DrawCanvas(dc, width, height);

@@ -193,6 +193,20 @@ TEST(DrawText, MnemonicPrefixes) {
     }
 }
 
+TEST(DrawText, EndEllipsisAndBottomAlignment) {
+    TextCanvas canvas(200, 60);
+    const int width = canvas.dc.GetTextExtent("C:\\Drawings").cx;
+    RECT r{0, 0, width, 13};
+    canvas.dc.DrawText("C:\\Drawings\\Plan.pdf", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT);
+    EXPECT_LE(r.right, width);  // cut, with "..." inside the width
+    EXPECT_GT(r.right, width / 2);
+    RECT bottom{0, 0, 200, 60};
+    EXPECT_EQ(canvas.dc.DrawText("x", -1, &bottom, DT_SINGLELINE | DT_BOTTOM), 60);
+    const RECT ink = InkBox(canvas.surface, kWhite);
+    EXPECT_GT(ink.top, 47);
+    EXPECT_LE(ink.bottom, 60);
+}
+
 TEST(DrawText, TabsExpandOnlyWhenAsked) {
     TextCanvas canvas;
     RECT expanded{0, 0, 0, 0}, plain{0, 0, 0, 0};
