@@ -324,6 +324,7 @@ private:
     CPoint ClientOriginInTopLevel() const;
     CRect VisibleRectInTopLevel() const;  // client rect clipped by ancestors, top-level pixels
     void InvalidateTree(const CRect& clientRect, bool erase, bool children);
+    void InvalidateSiblingsAbove(const CRect& clientRect);
     void PaintTree();
     // Looks up an entry; -1 none, 0 declined ("_EX" entries), 1 handled.
     int FindEntry(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM lParam,

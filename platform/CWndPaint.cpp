@@ -41,6 +41,25 @@ void CWnd::Invalidate(BOOL bErase) { InvalidateRect(nullptr, bErase); }
 void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) {
     const CRect area = lpRect ? CRect(*lpRect) : CRect(0, 0, m_rect.Width(), m_rect.Height());
     InvalidateTree(area, bErase != FALSE, true);
+    InvalidateSiblingsAbove(area);
+}
+
+void CWnd::InvalidateSiblingsAbove(const CRect& clientRect) {
+    // Windows above this one in z-order that overlap the area are painted
+    // over when it repaints, so they paint again after it (a tab page over
+    // its tab control, say).
+    CRect area = clientRect & CRect(0, 0, m_rect.Width(), m_rect.Height());
+    for (const CWnd* w = this; w->m_parent && !area.IsRectEmpty(); w = w->m_parent) {
+        const CWnd* parent = w->m_parent;
+        area.OffsetRect(w->ClientOriginInTopLevel() - parent->ClientOriginInTopLevel());
+        for (CWnd* sibling : parent->m_children) {
+            if (sibling == w) break;  // the rest lie below
+            if (!(sibling->m_style & WS_VISIBLE)) continue;
+            const CRect overlap = area & sibling->m_rect;
+            if (!overlap.IsRectEmpty()) sibling->InvalidateTree(overlap - sibling->m_rect.TopLeft(), true, true);
+        }
+        area &= CRect(0, 0, parent->m_rect.Width(), parent->m_rect.Height());
+    }
 }
 
 void CWnd::ValidateRect(LPCRECT lpRect) {
