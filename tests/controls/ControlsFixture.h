@@ -19,6 +19,7 @@
 #include "platform/CDialog.h"
 #include "platform/DialogTemplate.h"
 #include "platform/OffscreenDriver.h"
+#include "platform/PopupMenuWindow.h"
 #include "platform/ResourceTable.h"
 #include "platform/WindowManager.h"
 #include "resources/ConverterResources.h"
@@ -61,6 +62,9 @@ public:
     RecordingLinkLabel open;
     RecordingLinkLabel page;
     HCURSOR hand = nullptr;
+    // The Help button's state and its drop zone's edge pixel as its menu opens.
+    bool menuShownAtOpen = false;
+    COLORREF zoneEdgeAtOpen = CLR_INVALID;
 
     ~ControlsDialog() override {
         if (hand) DestroyCursor(hand);
@@ -75,6 +79,17 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
         events.push_back({WM_COMMAND, LOWORD(wParam), HIWORD(wParam)});
         return CDialog::OnCommand(wParam, lParam);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_INITMENUPOPUP) {
+            menuShownAtOpen = help.IsMenuShown();
+            CRect client;
+            help.GetClientRect(&client);
+            POINT edge{client.right - 20, 5};
+            help.MapWindowPoints(this, &edge, 1);
+            zoneEdgeAtOpen = Surface::ToColorRef(GetSurface()->At(edge.x, edge.y));
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
     }
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
