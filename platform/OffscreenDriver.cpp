@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "platform/ScriptParser.h"
 
@@ -22,9 +21,16 @@ bool OffscreenDriver::LoadScriptFile(const std::string& path) {
         log_ << "script " << path << ": cannot be read\n";
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    LoadScriptText(text.str());
+    // A script is typed by hand; anything this large is not one.
+    constexpr std::streamsize kMaxScriptBytes = 16 * 1024 * 1024;
+    std::string text(size_t(kMaxScriptBytes) + 1, '\0');
+    in.read(&text[0], kMaxScriptBytes + 1);
+    if (in.gcount() > kMaxScriptBytes) {
+        log_ << "script " << path << ": larger than 16 MiB; not run\n";
+        return false;
+    }
+    text.resize(size_t(in.gcount()));
+    LoadScriptText(text);
     return true;
 }
 

@@ -18,7 +18,8 @@ public:
     explicit OffscreenDriver(std::ostream& log);
     ~OffscreenDriver() override;
 
-    // Reads PDFIMPORT_SCRIPT when set; false when the file cannot be read.
+    // Reads PDFIMPORT_SCRIPT when set; false when the file cannot be read or
+    // is larger than 16 MiB.
     bool LoadScriptFromEnvironment();
     bool LoadScriptFile(const std::string& path);
     void LoadScriptText(const std::string& text);

@@ -8,11 +8,13 @@
 #include <sstream>
 #include <typeinfo>
 
+#include "platform/CDC.h"
 #include "platform/CWnd.h"
 #include "platform/MessageBoxService.h"
 #include "platform/PngWriter.h"
 #include "platform/ScriptParser.h"
 #include "platform/SysColors.h"
+#include "platform/WindowFrame.h"
 #include "platform/WindowManager.h"
 
 namespace {
@@ -256,28 +258,36 @@ std::string ScriptPlayer::Dump(CWnd* topLevel) {
 }
 
 bool ScriptPlayer::Compose(CWnd* root, Surface& image) {
-    std::vector<CWnd*> shown;
+    struct Shown {
+        CWnd* wnd;
+        CRect client;  // screen
+        CRect outer;   // with the frame
+    };
+    std::vector<Shown> shown;
     CRect bounds;
     for (CWnd* top : WindowManager::Instance().VisibleTopLevels()) {
         if (!OwnedBy(top, root) || !top->GetSurface()) continue;
-        CRect r;
-        top->GetWindowRect(&r);
-        bounds |= r;
-        shown.push_back(top);
+        Shown s{top, CRect(), CRect()};
+        top->GetWindowRect(&s.client);
+        const CRect insets = WindowFrame::Insets(top->GetStyle(), top->GetExStyle());
+        s.outer = s.client;
+        s.outer.InflateRect(insets.left, insets.top, insets.right, insets.bottom);
+        bounds |= s.outer;
+        shown.push_back(s);
     }
     if (shown.empty() || bounds.IsRectEmpty() || !image.Resize(bounds.Width(), bounds.Height()))
         return false;
     image.Fill(Surface::FromColorRef(GetSysColor(COLOR_APPWORKSPACE)));
-    for (CWnd* top : shown) {
-        CRect r;
-        top->GetWindowRect(&r);
-        const Surface& pixels = *top->GetSurface();
+    CDC dc(&image);
+    for (const Shown& s : shown) {
+        CRect outer = s.outer - bounds.TopLeft();
+        WindowFrame::Paint(dc, outer, s.wnd->GetStyle(), s.wnd->GetExStyle(), s.wnd->GetWindowText(),
+                           s.wnd == WindowManager::Instance().Active());
+        const Surface& pixels = *s.wnd->GetSurface();
+        const int x0 = s.client.left - bounds.left;
         for (int y = 0; y < pixels.Height(); ++y) {
-            const int ty = r.top - bounds.top + y;
             const uint32_t* src = pixels.Row(y);
-            uint32_t* dst = image.Row(ty);
-            const int x0 = r.left - bounds.left;
-            std::copy(src, src + pixels.Width(), dst + x0);
+            std::copy(src, src + pixels.Width(), image.Row(s.client.top - bounds.top + y) + x0);
         }
     }
     return true;

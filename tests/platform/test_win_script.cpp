@@ -212,6 +212,21 @@ TEST_F(ScriptTest, DumpListsTheWindowTreeAndSnapshotWritesAPicture) {
         << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
 
+    // The picture shows the window with its classic frame and active caption.
+    Surface image;
+    CDialog framed;
+    DialogTemplate t = ScriptedTemplate();
+    t.id = kScripted + 1;
+    ASSERT_TRUE(framed.CreateIndirect(&t));
+    framed.ShowWindow(SW_SHOW);
+    WindowManager::Instance().PaintAll();
+    ASSERT_TRUE(ScriptPlayer::Compose(&framed, image));
+    EXPECT_EQ(image.Width(), 300 + 2 * 3);
+    EXPECT_EQ(image.Height(), 163 + 3 + 19 + 3);
+    EXPECT_EQ(image.At(3, 4), Surface::FromColorRef(RGB(10, 36, 106))) << "caption bar";
+    EXPECT_EQ(image.At(150, 100), Surface::FromColorRef(RGB(212, 208, 200))) << "dialog face";
+    framed.DestroyWindow();
+
     std::ifstream png(pngPath, std::ios::binary);
     char signature[8] = {};
     png.read(signature, 8);

@@ -1,0 +1,77 @@
+#include "platform/WindowFrame.h"
+
+#include "platform/CBrush.h"
+#include "platform/CDC.h"
+#include "platform/CFont.h"
+#include "platform/CPen.h"
+#include "platform/SysColors.h"
+#include "platform/WinUser.h"
+
+CRect WindowFrame::Insets(DWORD style, DWORD exStyle) {
+    const bool framed = (style & (WS_CAPTION | WS_DLGFRAME | WS_THICKFRAME)) || (exStyle & WS_EX_DLGMODALFRAME);
+    if (!framed) return CRect(0, 0, 0, 0);
+    const int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaptionHeight + 1 : 0;
+    return CRect(kBorder, kBorder + caption, kBorder, kBorder);
+}
+
+namespace {
+
+COLORREF Mix(COLORREF a, COLORREF b, int step, int steps) {
+    auto channel = [&](int x, int y) { return x + (y - x) * step / steps; };
+    return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
+               channel(GetBValue(a), GetBValue(b)));
+}
+
+void PaintCloseBox(CDC& dc, const CRect& box) {
+    CRect face = box;
+    dc.DrawFrameControl(&face, DFC_BUTTON, DFCS_BUTTONPUSH);
+    // The cross: two strokes two pixels wide.
+    CPen pen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+    CPen* old = dc.SelectObject(&pen);
+    const int size = box.Height() - 7;
+    const int left = box.left + (box.Width() - size) / 2 - 1;
+    const int top = box.top + (box.Height() - size) / 2;
+    for (int dx = 0; dx < 2; ++dx) {
+        dc.MoveTo(left + dx, top);
+        dc.LineTo(left + dx + size, top + size);
+        dc.MoveTo(left + dx, top + size - 1);
+        dc.LineTo(left + dx + size, top - 1);
+    }
+    dc.SelectObject(old);
+}
+
+}  // namespace
+
+void WindowFrame::Paint(CDC& dc, const CRect& outer, DWORD style, DWORD exStyle, const std::string& caption,
+                        bool active) {
+    const CRect insets = Insets(style, exStyle);
+    if (insets.IsRectNull()) return;
+    CRect frame = outer;
+    dc.FillSolidRect(frame, GetSysColor(COLOR_BTNFACE));
+    dc.DrawEdge(&frame, EDGE_RAISED, BF_RECT);
+    if ((style & WS_CAPTION) != WS_CAPTION) return;
+
+    const CRect bar(outer.left + kBorder, outer.top + kBorder, outer.right - kBorder,
+                    outer.top + kBorder + kCaptionHeight);
+    const COLORREF from = active ? RGB(10, 36, 106) : RGB(128, 128, 128);
+    const COLORREF to = active ? RGB(166, 202, 240) : RGB(192, 192, 192);
+    const int width = bar.Width();
+    for (int x = 0; x < width; ++x)
+        dc.FillSolidRect(bar.left + x, bar.top, 1, bar.Height(), Mix(from, to, x, width > 1 ? width - 1 : 1));
+
+    CFont font;
+    font.CreateFont(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+    CFont* oldFont = dc.SelectObject(&font);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(active ? RGB(255, 255, 255) : RGB(212, 208, 200));
+    CRect text = bar;
+    text.left += 3;
+    if (style & WS_SYSMENU) text.right -= kCaptionHeight + 2;
+    dc.DrawText(caption, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    dc.SelectObject(oldFont);
+
+    if (style & WS_SYSMENU) {
+        const CRect box(bar.right - 2 - 16, bar.top + 2, bar.right - 2, bar.bottom - 2);
+        PaintCloseBox(dc, box);
+    }
+}
