@@ -111,8 +111,16 @@ void CButton::OnButtonDown() {
     SetPushed(true);
 }
 
-void CButton::OnButtonMove(CPoint point) {
+void CButton::OnButtonMove(WPARAM keys, CPoint point) {
     if (!m_tracking || GetCapture() != this) return;
+    if (!(keys & MK_LBUTTON)) {
+        // The release went elsewhere (a menu opened by the press took it):
+        // the press ends without a click.
+        m_tracking = false;
+        ReleaseCapture();
+        SetPushed(false);
+        return;
+    }
     CRect client;
     GetClientRect(&client);
     SetPushed(client.PtInRect(point));
@@ -145,7 +153,7 @@ LRESULT CButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             OnButtonDown();
             return 0;
         case WM_MOUSEMOVE:
-            OnButtonMove(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+            OnButtonMove(wParam, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
             return 0;
         case WM_LBUTTONUP:
             OnButtonUp(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));

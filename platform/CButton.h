@@ -56,7 +56,7 @@ private:
     void DrawCaption(CDC& dc, CRect rect, UINT format);
 
     void OnButtonDown();
-    void OnButtonMove(CPoint point);
+    void OnButtonMove(WPARAM keys, CPoint point);
     void OnButtonUp(CPoint point);
 
     int m_check = BST_UNCHECKED;
