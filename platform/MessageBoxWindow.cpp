@@ -4,6 +4,7 @@
 
 #include "platform/CDC.h"
 #include "platform/CFont.h"
+#include "platform/SysColors.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr int kMargin = 7;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 6;
+constexpr int kIconPixels = 32;
 
 const char* ButtonText(int id) {
     switch (id) {
@@ -36,10 +38,11 @@ int ToUnitsY(int px, CSize base) { return (px * 8 + int(base.cy) - 1) / int(base
 
 BEGIN_MESSAGE_MAP(MessageBoxWindow, CDialog)
     ON_COMMAND_RANGE(IDOK, IDNO, OnButton)
+    ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 MessageBoxWindow::MessageBoxWindow(const std::string& text, const std::string& caption, UINT type)
-    : m_type(type & MB_TYPEMASK) {
+    : m_type(type & MB_TYPEMASK), m_icon(type & MB_ICONMASK) {
     BuildTemplate(text, caption);
 }
 
@@ -72,8 +75,13 @@ void MessageBoxWindow::BuildTemplate(const std::string& text, const std::string&
 
     std::vector<int> buttons = ButtonsOf(m_type);
     int rowWidth = int(buttons.size()) * kButtonWidth + (int(buttons.size()) - 1) * kButtonGap;
-    int width = std::max(textWidth, rowWidth) + 2 * kMargin;
-    int buttonTop = kMargin + textHeight + kMargin;
+    // With an icon the text moves right of it and is centred against it.
+    int iconWidth = m_icon ? ToUnitsX(kIconPixels, base) : 0;
+    int iconHeight = m_icon ? ToUnitsY(kIconPixels, base) : 0;
+    int textLeft = kMargin + (m_icon ? iconWidth + kMargin : 0);
+    int textTop = kMargin + std::max(0, (iconHeight - textHeight) / 2);
+    int width = std::max(textLeft + textWidth + kMargin, rowWidth + 2 * kMargin);
+    int buttonTop = std::max(textTop + textHeight, kMargin + iconHeight) + kMargin;
     int height = buttonTop + kButtonHeight + kMargin;
 
     m_template.id = 0;
@@ -87,8 +95,12 @@ void MessageBoxWindow::BuildTemplate(const std::string& text, const std::string&
     m_template.fontFace = kFace;
     m_template.pointSize = kPointSize;
     m_template.items.clear();
-    m_template.items.push_back(DialogItemTemplate{IDC_STATIC, "Static", text, kMargin, kMargin, width - 2 * kMargin,
-                                                  textHeight, SS_LEFT | SS_NOPREFIX | WS_GROUP});
+    if (m_icon)
+        m_template.items.push_back(DialogItemTemplate{kIconId, "Static", "", kMargin, kMargin, iconWidth, iconHeight,
+                                                      SS_OWNERDRAW});
+    m_template.items.push_back(DialogItemTemplate{IDC_STATIC, "Static", text, textLeft, textTop,
+                                                  width - textLeft - kMargin, textHeight,
+                                                  SS_LEFT | SS_NOPREFIX | WS_GROUP});
     int x = (width - rowWidth) / 2;
     for (size_t i = 0; i < buttons.size(); ++i) {
         DWORD style = (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP | (i == 0 ? WS_GROUP : 0);
@@ -108,6 +120,53 @@ CWnd* MessageBoxWindow::Make(CWnd* owner, const std::string& text, const std::st
 }
 
 void MessageBoxWindow::OnButton(UINT id) { EndDialog(int(id)); }
+
+void MessageBoxWindow::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT item) {
+    if (nIDCtl == kIconId && item && item->hDC) DrawIcon(*item->hDC, item->rcItem);
+}
+
+void MessageBoxWindow::DrawIcon(CDC& dc, const RECT& rect) const {
+    const int size = kIconPixels;
+    const int x = rect.left, y = rect.top;
+    dc.FillSolidRect(CRect(rect), GetSysColor(COLOR_BTNFACE));
+    CPen outline(PS_SOLID, 1, RGB(0, 0, 0));
+    CPen* oldPen = dc.SelectObject(&outline);
+    COLORREF fill = RGB(255, 255, 255), ink = RGB(0, 0, 0);
+    const char* glyph = "i";
+    if (m_icon == MB_ICONWARNING) {
+        // A yellow triangle with an exclamation mark.
+        CBrush yellow(RGB(255, 255, 0));
+        CBrush* oldBrush = dc.SelectObject(&yellow);
+        POINT triangle[3] = {{x + size / 2, y + 1}, {x + size - 1, y + size - 3}, {x, y + size - 3}};
+        dc.Polygon(triangle, 3);
+        dc.SelectObject(oldBrush);
+        glyph = "!";
+    } else {
+        if (m_icon == MB_ICONERROR) {
+            fill = RGB(255, 0, 0);
+            ink = RGB(255, 255, 255);
+            glyph = "X";
+        } else if (m_icon == MB_ICONQUESTION) {
+            ink = RGB(0, 0, 255);
+            glyph = "?";
+        } else {
+            ink = RGB(0, 0, 255);
+        }
+        CBrush disc(fill);
+        CBrush* oldBrush = dc.SelectObject(&disc);
+        dc.Ellipse(x, y, x + size - 1, y + size - 1);
+        dc.SelectObject(oldBrush);
+    }
+    dc.SelectObject(oldPen);
+    CFont font;
+    font.CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Times New Roman");
+    CFont* oldFont = dc.SelectObject(&font);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(ink);
+    CRect text(x, y + (m_icon == MB_ICONWARNING ? 5 : 0), x + size - 1, y + size - 1);
+    dc.DrawText(glyph, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    dc.SelectObject(oldFont);
+}
 
 void MessageBoxWindow::OnOK() { EndDialog(ButtonsOf(m_type).front()); }
 

@@ -30,18 +30,23 @@ public:
 
     // The buttons of a box type, left to right, by command identifier.
     static std::vector<int> ButtonsOf(UINT type);
+    // The identifier of the icon control, present with an MB_ICON* type.
+    static constexpr int kIconId = 0x7FF0;
     const DialogTemplate& Template() const { return m_template; }
 
 protected:
     void OnCancel() override;
     void OnOK() override;
     void OnButton(UINT id);
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT item);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void BuildTemplate(const std::string& text, const std::string& caption);
+    void DrawIcon(CDC& dc, const RECT& rect) const;
 
     UINT m_type;
+    UINT m_icon;
     DialogTemplate m_template;
 };

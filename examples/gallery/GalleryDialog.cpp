@@ -188,7 +188,7 @@ void GalleryDialog::OnMenuButton() {
 }
 
 void GalleryDialog::OnMessageButton() {
-    MessageBox("The gallery shows every stock control of the window framework.", "Controls Gallery", MB_OK);
+    MessageBox("The gallery shows every stock control of the window framework.", "Controls Gallery", MB_OK | MB_ICONINFORMATION);
     ShowChoice("Message box closed");
 }
 

@@ -149,6 +149,14 @@ TEST_F(PopupTest, MessageBoxLayoutFitsTextAndButtons) {
         EXPECT_LE(item.x + item.cx, t.cx);
         EXPECT_LE(item.y + item.cy, t.cy);
     }
+    // An icon stands left of the text.
+    MessageBoxWindow warning("Please enter a number.", "", MB_OK | MB_ICONEXCLAMATION);
+    const DialogTemplate& w = warning.Template();
+    ASSERT_EQ(w.items.size(), 3u);
+    EXPECT_EQ(w.items[0].id, MessageBoxWindow::kIconId);
+    EXPECT_EQ(w.items[0].style & SS_TYPEMASK, SS_OWNERDRAW);
+    EXPECT_GE(w.items[1].x, w.items[0].x + w.items[0].cx);
+    EXPECT_GE(w.items[2].y, w.items[0].y + w.items[0].cy);
     // A long text wraps instead of making the box endlessly wide.
     MessageBoxWindow longBox(std::string(2000, 'x') + " " + std::string(50, 'y'), "", MB_OK);
     EXPECT_LE(longBox.Template().cx, MessageBoxWindow::kMaxTextWidth * 4 / 6 + 40);
