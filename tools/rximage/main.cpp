@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "image/RxImage.h"
+#include "tools/rximage/ImageOperations.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ void Usage() {
                  "       rximage convert IN OUT [--type N] [--frame N] [--quality Q] [--option N]\n"
                  "format numbers: 0 by content, 1 BMP, 2 GIF, 3 JPEG, 4 PNG, 5 TIFF, 6 TGA, 7 PCX,\n"
                  "                8 WBMP, 9 PNM\n");
+    std::fputs(ImageOperations::Usage(), stderr);
 }
 
 bool ParseNumber(const char* text, long low, long high, long* value) {
@@ -52,9 +54,19 @@ struct Options {
     long option = -1;
 };
 
-// Reads the --name value pairs from argv[first]; false on anything unknown.
-bool ParseOptions(int argc, char** argv, int first, bool converting, Options* options) {
+// Reads the --name value pairs (and, when converting, the operations) from
+// argv[first]; false on anything unknown.
+bool ParseOptions(int argc, char** argv, int first, bool converting, Options* options,
+                  ImageOperations* operations = nullptr) {
     for (int i = first; i < argc; i += 2) {
+        if (converting && operations) {
+            const int used = operations->Parse(argc, argv, i);
+            if (used < 0) return false;
+            if (used > 0) {
+                i += used - 2;
+                continue;
+            }
+        }
         const char* name = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok;
@@ -133,7 +145,8 @@ int Convert(int argc, char** argv) {
         return 2;
     }
     Options options;
-    if (!ParseOptions(argc, argv, 4, true, &options)) return 2;
+    ImageOperations operations;
+    if (!ParseOptions(argc, argv, 4, true, &options, &operations)) return 2;
     DWORD outputType = 0;
     if (!TypeOfName(argv[3], &outputType)) {
         std::fprintf(stderr, "%s: unknown output format (use .bmp .gif .jpg .png .tif .tga .pcx .wbmp .pnm)\n",
@@ -142,6 +155,7 @@ int Convert(int argc, char** argv) {
     }
     RxImage image(0);
     if (!LoadPicture(image, argv[2], options)) return 1;
+    if (!operations.Apply(image)) return 1;
     if (options.quality >= 0) image.SetJpegQuality(BYTE(options.quality));
     if (options.option >= 0) image.SetEncodeOption(DWORD(options.option));
     if (!image.Save(argv[3], outputType)) {
