@@ -253,6 +253,12 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        case WM_SETCURSOR:
+            if (LOWORD(uintptr_t(lParam)) == HTCLIENT) {
+                ::SetCursor(LoadStockCursor(IDC_IBEAM));
+                return TRUE;
+            }
+            break;
         case WM_SETFOCUS:
             Invalidate(FALSE);
             Notify(EN_SETFOCUS);

@@ -145,6 +145,8 @@ void CToolTipCtrl::Show() {
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
     SIZE screen = WindowManager::Instance().GetDriver().ScreenSize();
+    width = std::min(width, int(screen.cx));
+    height = std::min(height, int(screen.cy));
     int x = std::max(0, std::min(int(cursor.x), int(screen.cx) - width));
     int y = cursor.y + kCursorHeight;
     if (y + height > screen.cy) y = std::max(0, int(cursor.y) - height);

@@ -71,7 +71,8 @@ void MessageBoxWindow::BuildTemplate(const std::string& text, const std::string&
     dc.DrawText(text.empty() ? std::string(" ") : text, &measured,
                 DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     int textWidth = ToUnitsX(std::min(int(measured.Width()), kMaxTextWidth), base);
-    int textHeight = ToUnitsY(int(measured.Height()), base);
+    // A text longer than the screen is cut rather than making a box no one can see whole.
+    int textHeight = ToUnitsY(std::min(int(measured.Height()), kMaxTextHeight), base);
 
     std::vector<int> buttons = ButtonsOf(m_type);
     int rowWidth = int(buttons.size()) * kButtonWidth + (int(buttons.size()) - 1) * kButtonGap;

@@ -20,6 +20,8 @@ class MessageBoxWindow : public CDialog {
 public:
     // The widest a line of text may run before it wraps, in pixels.
     static constexpr int kMaxTextWidth = 400;
+    // The tallest the text may be, in pixels.
+    static constexpr int kMaxTextHeight = 700;
 
     MessageBoxWindow(const std::string& text, const std::string& caption, UINT type);
     ~MessageBoxWindow() override;

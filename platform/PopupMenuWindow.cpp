@@ -101,6 +101,9 @@ UINT PopupMenuWindow::Track(UINT flags, int x, int y) {
     // Keep the menu on the screen: shift it left, and above the point when
     // there is no room below.
     SIZE screen = WindowManager::Instance().GetDriver().ScreenSize();
+    // A menu taller or wider than the screen is cut at its edge.
+    size.cx = std::min(size.cx, screen.cx);
+    size.cy = std::min(size.cy, screen.cy);
     if (x + size.cx > screen.cx) x = screen.cx - size.cx;
     if (y + size.cy > screen.cy && y - size.cy >= 0) y -= size.cy;
     x = std::max(x, 0);

@@ -51,6 +51,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PopupChoices, ::testing::Values(
     MenuCase{"key Escape\n", 0},
     MenuCase{"key Down\nkey Down\nkey Enter\n", 30},  // the separator and the grayed item are passed over
     MenuCase{"key a\n", 30},                // mnemonic
+    MenuCase{"mouse move 30 10\nkey Enter\n", 10},   // hovering highlights the first item
+    MenuCase{"mouse down 30 10\nmouse up 30 10\n", 10},
     MenuCase{"mouse down 5000 5000\n", 0},  // a click outside dismisses
     MenuCase{"", 0}                         // no script: closed, never hangs
 ));
@@ -160,6 +162,11 @@ TEST_F(PopupTest, MessageBoxLayoutFitsTextAndButtons) {
     // A long text wraps instead of making the box endlessly wide.
     MessageBoxWindow longBox(std::string(2000, 'x') + " " + std::string(50, 'y'), "", MB_OK);
     EXPECT_LE(longBox.Template().cx, MessageBoxWindow::kMaxTextWidth * 4 / 6 + 40);
+    // And a very long one is cut at a height that fits on a screen.
+    std::string lines;
+    for (int i = 0; i < 2000; ++i) lines += "line\n";
+    MessageBoxWindow tallBox(lines, "", MB_OK);
+    EXPECT_LE(tallBox.Template().cy * 13 / 8, 1024);
     EXPECT_EQ(longBox.Template().caption, "Error");
 }
 
