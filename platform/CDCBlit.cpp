@@ -231,8 +231,18 @@ int CDC::GetDIBits(const RECT& rect, void* bits, BITMAPINFO* info) const {
 
 // --- icons and the disabled look ---
 
+namespace {
+
+// Colour and mask must both cover the icon's size before we index them.
+bool IconIsConsistent(const Icon& icon) {
+    return icon.width > 0 && icon.height > 0 && icon.colour.Width() == icon.width &&
+           icon.colour.Height() == icon.height && icon.mask.Width() == icon.width && icon.mask.Height() == icon.height;
+}
+
+}  // namespace
+
 void CDC::DrawIconImage(int x, int y, const Icon& icon, int cx, int cy, UINT flags) {
-    if (!surface_ || icon.width <= 0 || icon.height <= 0) return;
+    if (!surface_ || !IconIsConsistent(icon)) return;
     if (cx <= 0) cx = icon.width;
     if (cy <= 0) cy = icon.height;
     const RECT dest = LogicalToSurface(RECT{x, y, x + cx, y + cy});
@@ -270,13 +280,13 @@ void CDC::DrawIconImage(int x, int y, const Icon& icon, int cx, int cy, UINT fla
 }
 
 BOOL CDC::DrawIcon(int x, int y, HICON icon) {
-    if (!icon) return FALSE;
+    if (!icon || !IconIsConsistent(*icon)) return FALSE;
     DrawIconImage(x, y, *icon, icon->width, icon->height, DI_NORMAL);
     return TRUE;
 }
 
 BOOL CDC::DrawIconEx(int x, int y, HICON icon, int cx, int cy, UINT flags) {
-    if (!icon) return FALSE;
+    if (!icon || !IconIsConsistent(*icon)) return FALSE;
     DrawIconImage(x, y, *icon, cx, cy, flags);
     return TRUE;
 }
@@ -315,7 +325,7 @@ BOOL CDC::DrawState(POINT pt, SIZE size, CBitmap* bitmap, UINT flags, CBrush*) {
 }
 
 BOOL CDC::DrawState(POINT pt, SIZE size, HICON icon, UINT flags, CBrush*) {
-    if (!icon) return FALSE;
+    if (!icon || !IconIsConsistent(*icon)) return FALSE;
     const int w = size.cx > 0 ? int(size.cx) : icon->width;
     const int h = size.cy > 0 ? int(size.cy) : icon->height;
     if (!(flags & DSS_DISABLED)) {

@@ -1,5 +1,6 @@
 #include "platform/DibReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/GdiDefs.h"
@@ -47,9 +48,11 @@ bool DecodeRle(const DibReader::Info& info, const uint8_t* data, size_t size, Su
     out->Fill(PaletteColour(info, 0));
     int x = 0, row = 0;  // row counts from the bottom
     size_t pos = 0;
+    // Positions are clamped at the right edge so that long runs and deltas
+    // cannot overflow them.
     auto put = [&](unsigned index) {
         if (x < info.width && row < info.height) out->Row(info.height - 1 - row)[x] = PaletteColour(info, index);
-        ++x;
+        if (x < info.width) ++x;
     };
     while (pos + 1 < size) {
         const uint8_t count = data[pos], value = data[pos + 1];
@@ -65,7 +68,7 @@ bool DecodeRle(const DibReader::Info& info, const uint8_t* data, size_t size, Su
             return true;
         } else if (value == 2) {  // delta
             if (pos + 1 >= size) break;
-            x += data[pos];
+            x = std::min(x + data[pos], info.width);
             row += data[pos + 1];
             pos += 2;
         } else {  // absolute run
@@ -197,11 +200,14 @@ bool DibReader::ReadInfo(const void* header, size_t headerSize, Info* info, std:
 }
 
 bool DibReader::DecodePixels(const Info& info, const void* rows, size_t rowsSize, Surface* out, std::string* error) {
-    if (!out->Resize(info.width, info.height)) return Fail(error, "bitmap too large");
     const auto* data = static_cast<const uint8_t*>(rows);
     if (!data) return Fail(error, "no pixel data");
-    if (info.compression == BI_RLE4 || info.compression == BI_RLE8) return DecodeRle(info, data, rowsSize, out, error);
-    if (info.rowBytes == 0 || rowsSize / info.rowBytes < size_t(info.height)) return Fail(error, "truncated pixel data");
+    const bool rle = info.compression == BI_RLE4 || info.compression == BI_RLE8;
+    // Check the data before allocating, so a short file cannot claim a huge image.
+    if (!rle && (info.rowBytes == 0 || rowsSize / info.rowBytes < size_t(info.height)))
+        return Fail(error, "truncated pixel data");
+    if (!out->Resize(info.width, info.height)) return Fail(error, "bitmap too large");
+    if (rle) return DecodeRle(info, data, rowsSize, out, error);
 
     const MaskChannel red(info.masks[0]), green(info.masks[1]), blue(info.masks[2]), alpha(info.masks[3]);
     for (int r = 0; r < info.height; ++r) {

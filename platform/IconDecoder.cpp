@@ -13,6 +13,7 @@ namespace {
 
 constexpr size_t kDirectorySize = 6;
 constexpr size_t kEntrySize = 16;
+constexpr int kMaxIconSide = 1024;  // far above any real icon; bounds what a file can make us allocate
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kBlack = 0xFF000000u;
 
@@ -44,9 +45,7 @@ bool DecodePng(const uint8_t* p, size_t size, Icon* icon, std::string* error) {
         if (error) *error = "invalid PNG icon image";
         return false;
     }
-    if (!Surface::SizeIsAcceptable(int(std::min<png_uint_32>(image.width, Surface::kMaxSide + 1)),
-                                   int(std::min<png_uint_32>(image.height, Surface::kMaxSide + 1))) ||
-        image.width == 0 || image.height == 0) {
+    if (image.width == 0 || image.height == 0 || image.width > kMaxIconSide || image.height > kMaxIconSide) {
         png_image_free(&image);
         if (error) *error = "icon image too large";
         return false;
@@ -71,6 +70,10 @@ bool DecodePng(const uint8_t* p, size_t size, Icon* icon, std::string* error) {
 bool DecodeDib(const uint8_t* p, size_t size, Icon* icon, std::string* error) {
     DibReader::Info info;
     if (!DibReader::ReadInfo(p, size, &info, error, 2)) return false;
+    if (info.width > kMaxIconSide || info.height > kMaxIconSide) {
+        if (error) *error = "icon image too large";
+        return false;
+    }
     if (info.compression != BI_RGB && info.compression != BI_BITFIELDS) {
         if (error) *error = "compressed icon image";
         return false;

@@ -89,6 +89,21 @@ TEST(DrawDecoders, BitFieldsAndRunLengthEncoding) {
     EXPECT_EQ(s.At(3, 0), kBlack);  // never written: palette entry 0
 }
 
+TEST(DrawDecoders, RunLengthRunsAndDeltasPastTheEdgesStayInside) {
+    // Runs wider than a row, deltas far right and far down, no end marker.
+    std::vector<uint8_t> rle;
+    for (int i = 0; i < 50; ++i) rle.insert(rle.end(), {255, 1});
+    rle.insert(rle.end(), {0, 2, 255, 0, 0, 2, 255, 0, 3, 2, 0, 2, 0, 255});
+    const std::vector<uint8_t> file =
+        BmpFile(DibHeader(3, 2, 8, BI_RLE8, {0x000000, 0xFF0000}, DWORD(rle.size())), rle);
+    Surface s;
+    std::string error;
+    ASSERT_TRUE(BmpDecoder::Decode(file.data(), file.size(), &s, &error)) << error;
+    EXPECT_EQ(s.At(0, 1), Px(RGB(255, 0, 0)));
+    EXPECT_EQ(s.At(2, 1), Px(RGB(255, 0, 0)));
+    EXPECT_EQ(s.At(0, 0), kBlack);
+}
+
 TEST(DrawDecoders, HostileBitmapsAreRefused) {
     struct Case {
         const char* what;
@@ -316,6 +331,9 @@ TEST(DrawDecoders, HostileIconFiles) {
     std::vector<uint8_t> badPng = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 1, 2, 3};
     cases.push_back({"broken PNG image", IconFile(1, {{16, 16, 0, 0, 32, badPng}})});
     cases.push_back({"huge image", IconFile(1, {{0, 0, 0, 0, 32, DibHeader(100000, 200000, 32, BI_RGB, {})}})});
+    std::vector<uint8_t> widePng;
+    PngWriter::Encode(Surface(2000, 1), &widePng, nullptr);
+    cases.push_back({"PNG image wider than any icon", IconFile(1, {{0, 0, 0, 0, 32, widePng}})});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::string error;

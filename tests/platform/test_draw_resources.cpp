@@ -171,6 +171,11 @@ TEST(DrawResources, IconMaskAndXorAndScaling) {
     EXPECT_EQ(target.At(0, 3), Px(RGB(255, 0, 255)));
     EXPECT_EQ(target.At(3, 3), Px(RGB(255, 0, 0)));
     EXPECT_FALSE(dc.DrawIcon(0, 0, nullptr));
+    // A record whose images do not match its size is not drawn.
+    Icon lying = icon;
+    lying.width = 50;
+    EXPECT_FALSE(dc.DrawIcon(0, 0, &lying));
+    EXPECT_FALSE(dc.DrawState(POINT{0, 0}, SIZE{0, 0}, &lying, DST_ICON | DSS_DISABLED));
 }
 
 TEST(DrawResources, StockCursorsAndCopies) {
