@@ -115,8 +115,9 @@ BOOL CWnd::DestroyWindow() {
     SendMessage(WM_DESTROY);
     // Windows it owns go first, then its children.
     if (!m_parent) {
-        for (CWnd* top : wm.TopLevels())
-            if (top->m_owner == this) top->DestroyWindow();
+        const std::vector<CWnd*> tops = wm.TopLevels();
+        for (CWnd* top : tops)
+            if (wm.Exists(top) && top->m_owner == this) top->DestroyWindow();
     }
     while (!m_children.empty()) {
         CWnd* child = m_children.front();

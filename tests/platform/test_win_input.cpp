@@ -134,6 +134,30 @@ TEST_F(InputTest, CaptureKeepsTheMouseUntilReleased) {
     EXPECT_EQ(Events(), (std::vector<std::string>{"left move 10,10", "left down", "left move 110,10",
                                                   "left up 110,10", "right move 30,20"}));
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
+
+    // Disabling the window that holds the capture takes it away.
+    Mouse(&top, InputEvent::Type::MouseDown, 20, 20);
+    EXPECT_EQ(CWnd::GetCapture(), &left);
+    left.EnableWindow(FALSE);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+namespace {
+int g_procTicks = 0;
+void CountTick(HWND, UINT message, UINT_PTR id, DWORD) {
+    if (message == WM_TIMER && id == 7) ++g_procTicks;
+}
+}  // namespace
+
+TEST_F(InputTest, TimerCallbacksRunInsteadOfTheTimerMessage) {
+    Ticker ticker;
+    ASSERT_TRUE(ticker.CreateEx(0, "Test", "t", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+    g_procTicks = 0;
+    ticker.SetTimer(7, 100, &CountTick);
+    Script("wait 350\n");
+    ticker.RunModalLoop();
+    EXPECT_EQ(g_procTicks, 3);
+    EXPECT_TRUE(ticker.ticks.empty());
 }
 
 TEST_F(InputTest, LeavingATrackedWindowIsReportedOnceBeforeTheNextWindowHearsOfIt) {
