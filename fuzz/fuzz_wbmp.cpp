@@ -1,0 +1,29 @@
+// Any bytes through the WBMP decoder; a decoded picture is written back and
+// read again, so that the encoder meets every picture the decoder can make.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "image/RxMemFile.h"
+#include "image/codecs/RxImageWBMP.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Small pictures keep a run exploring the format, not allocations.
+    RxImage::SetDecodeLimit(16u << 20);
+    std::vector<uint8_t> copy(data, data + size);
+    RxMemFile file(copy.data(), uint32_t(copy.size()));
+    RxImageWBMP codec;
+    if (!codec.Decode(&file)) {
+        if (!*codec.GetLastError()) std::abort();  // a failure must say why
+        return 0;
+    }
+    RxMemFile out;
+    out.Open();
+    if (codec.Encode(&out)) {
+        out.Seek(0, 0);
+        RxImageWBMP again;
+        if (!again.Decode(&out)) std::abort();  // what we write we must read
+    }
+    return 0;
+}
