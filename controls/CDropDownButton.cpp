@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CDropDownButton, CButton)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
+    ON_WM_CAPTURECHANGED()
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_WM_SYSCOLORCHANGE()
@@ -85,7 +86,9 @@ void CDropDownButton::ShowMenu() {
     RepaintNow();
     CRect window;
     GetWindowRect(&window);
-    m_popupMenu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, window.left, window.bottom, m_commandTarget);
+    // A button taken over without a target still serves its parent.
+    CWnd* target = m_commandTarget ? m_commandTarget : GetParent();
+    m_popupMenu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, window.left, window.bottom, target);
     m_menuShown = false;
     RepaintNow();
 }
@@ -128,6 +131,15 @@ void CDropDownButton::OnMouseMove(UINT, CPoint point) {
         if (WindowFromPoint(screen) != this) EndPress();
     }
     Default();
+}
+
+void CDropDownButton::OnCaptureChanged(CWnd* newCapture) {
+    Default();
+    // Whatever took the mouse (a disabled button, a window popping up) ends the press.
+    if (m_pressed && newCapture != this) {
+        m_pressed = false;
+        RepaintNow();
+    }
 }
 
 void CDropDownButton::OnSetFocus(CWnd*) {

@@ -48,6 +48,7 @@ protected:
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
+    void OnCaptureChanged(CWnd* newCapture);
     void OnSetFocus(CWnd* oldFocus);
     void OnKillFocus(CWnd* newFocus);
     void OnSysColorChange();

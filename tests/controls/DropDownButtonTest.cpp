@@ -93,6 +93,26 @@ TEST_F(DropDownButtonTest, WithoutEntriesItIsAPushButtonWithItsOwnPressedLook) {
     EXPECT_EQ(PixelOf(plain, 1, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
     MoveOffEverything(InputEvent::Type::MouseUp);
     EXPECT_EQ(Dialog().Count(WM_COMMAND, kPlainId, BN_CLICKED), 1);
+
+    // Disabled while held: the press ends with the lost mouse.
+    MouseAt(plain, InputEvent::Type::MouseDown, 10, 10);
+    plain.EnableWindow(FALSE);
+    EXPECT_FALSE(plain.IsPressed());
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    MouseAt(plain, InputEvent::Type::MouseUp, 10, 10);
+    EXPECT_EQ(Dialog().Count(WM_COMMAND, kPlainId, BN_CLICKED), 1);
+}
+
+TEST_F(DropDownButtonTest, AButtonTakenOverWithoutATargetServesItsParent) {
+    CButton stock;
+    ASSERT_TRUE(stock.Create("Menu", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, CRect(100, 45, 180, 70), &Dialog(),
+                             kPlainId));
+    CDropDownButton menu;
+    ASSERT_TRUE(menu.SubclassWindow(&stock));
+    menu.AppendMenuEntry(kHelpCommand, "Help");
+    driver_->LoadScriptText("menu 116\n");
+    MouseAt(menu, InputEvent::Type::MouseDown, 10, 10);
+    EXPECT_EQ(Dialog().Count(WM_COMMAND, kHelpCommand, 0), 1);
 }
 
 TEST_F(DropDownButtonTest, DisabledButtonIsGreyWithoutOutline) {
