@@ -62,11 +62,6 @@ void OffscreenDriver::Present(int, const Surface&, const RECT&) {}
 
 bool OffscreenDriver::WaitEvent(InputEvent& event, int64_t deadlineMs) {
     for (;;) {
-        if (!pending_.empty()) {
-            event = pending_.front();
-            pending_.pop_front();
-            return true;
-        }
         // Timers that are due run before anything else happens.
         if (deadlineMs >= 0 && deadlineMs <= now_) return false;
         if (waitUntil_ >= 0) {

@@ -23,7 +23,6 @@ public:
     bool LoadScriptFromEnvironment();
     bool LoadScriptFile(const std::string& path);
     void LoadScriptText(const std::string& text);
-    bool ScriptFinished() const { return actions_.empty() && waitUntil_ < 0; }
 
     const char* Name() const override { return "offscreen"; }
     int CreateWindow(const DriverWindowSpec& spec) override;
@@ -41,15 +40,12 @@ public:
     void MessageBoxShown(const std::string& text) override;
     void ReportScriptProblem(int line, const std::string& problem) override;
 
-    // Queues an input event ahead of the script (tests).
-    void PushEvent(const InputEvent& event) { pending_.push_back(event); }
     // Windows that exist now, by number, with their spec.
     const std::map<int, DriverWindowSpec>& Windows() const { return windows_; }
 
 private:
     std::ostream& log_;
     std::deque<ScriptAction> actions_;
-    std::deque<InputEvent> pending_;
     std::map<int, DriverWindowSpec> windows_;
     int nextWindow_ = 1;
     int64_t now_ = 0;

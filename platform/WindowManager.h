@@ -66,7 +66,6 @@ public:
     CWnd* SetActive(CWnd* wnd);
     bool TrackMouseLeave(CWnd* wnd, bool cancel);
     POINT CursorPos() const { return cursor_; }
-    unsigned KeyStates() const { return keyStates_; }
 
     // ---- timers ----
     UINT_PTR SetTimer(CWnd* wnd, UINT_PTR id, UINT elapse, TIMERPROC proc);

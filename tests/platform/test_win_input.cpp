@@ -204,6 +204,25 @@ TEST_F(InputTest, TheParentIsAskedForTheCursorFirst) {
     for (const std::string& e : g_events)
         if (e.find("cursor") != std::string::npos) cursor.push_back(e);
     EXPECT_EQ(cursor, (std::vector<std::string>{"left cursor for left", "top cursor for left"}));
+    EXPECT_EQ(offscreen->GetCursor(), LoadStockCursor(IDC_ARROW));
+}
+
+TEST_F(InputTest, TopLevelWindowsReachTheDriverWithTheirKindAndOwner) {
+    CWnd tip, menu;
+    ASSERT_TRUE(tip.CreateEx(0, "tooltips_class32", "", WS_POPUP, CRect(5, 6, 50, 20), &left, 0));
+    ASSERT_TRUE(menu.CreateEx(0, "#32768", "", WS_POPUP, CRect(0, 0, 80, 90), &top, 0));
+    const auto& windows = offscreen->Windows();
+    ASSERT_EQ(windows.count(top.GetDriverWindow()), 1u);
+    EXPECT_EQ(CRect(windows.at(top.GetDriverWindow()).rect), CRect(100, 100, 300, 200));
+    EXPECT_EQ(windows.at(top.GetDriverWindow()).kind, PopupKind::Dialog);
+    EXPECT_EQ(windows.at(tip.GetDriverWindow()).kind, PopupKind::Tooltip);
+    EXPECT_EQ(windows.at(tip.GetDriverWindow()).owner, top.GetDriverWindow()) << "owned by the top-level window";
+    EXPECT_EQ(windows.at(menu.GetDriverWindow()).kind, PopupKind::Menu);
+    const int tipWindow = tip.GetDriverWindow();
+    top.DestroyWindow();  // takes the windows it owns along
+    EXPECT_EQ(tip.m_hWnd, nullptr);
+    EXPECT_EQ(menu.m_hWnd, nullptr);
+    EXPECT_EQ(windows.count(tipWindow), 0u);
 }
 
 TEST_F(InputTest, ParentsPaintBeforeTheChildrenAboveThem) {
