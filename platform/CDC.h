@@ -72,6 +72,7 @@ public:
     int GetBkMode() const { return state_.bkMode; }
     UINT SetTextAlign(UINT align);
     UINT GetTextAlign() const { return state_.textAlign; }
+    // Every mode scales by nearest neighbour (HALFTONE included).
     int SetStretchBltMode(int mode);
     int GetStretchBltMode() const { return state_.stretchMode; }
 

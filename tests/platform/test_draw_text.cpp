@@ -39,12 +39,15 @@ TEST(DrawText, TemplateFacesGiveTheClassicDialogBaseUnits) {
         TEXTMETRIC tm;
         ASSERT_TRUE(canvas.dc.GetTextMetrics(&tm));
         const SIZE alphabet = canvas.dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-        EXPECT_EQ((alphabet.cx / 26 + 1) / 2, 6);
+        const int baseX = (alphabet.cx / 26 + 1) / 2, baseY = tm.tmHeight;
+        EXPECT_EQ(baseX, 6);
+        EXPECT_EQ(baseY, 13);
         EXPECT_NEAR(alphabet.cx / 52.0, 6.4, 0.1);
-        EXPECT_EQ(tm.tmHeight, 13);
         EXPECT_EQ(canvas.font.Instance()->EmPixels(), 11);
         EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
-        EXPECT_EQ(MulDiv(300, 6, 4), 450);  // a 300-unit-wide control
+        // The converter window, 446 x 325 dialog units.
+        EXPECT_EQ(MulDiv(446, baseX, 4), 669);
+        EXPECT_EQ(MulDiv(325, baseY, 8), 528);
         EXPECT_NE(canvas.font.Instance()->FileName().find("LiberationSans"), std::string::npos);
     }
 }
