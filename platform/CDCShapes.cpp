@@ -211,7 +211,7 @@ BOOL CDC::Polygon(const POINT* points, int count) {
 
 BOOL CDC::Rectangle(int left, int top, int right, int bottom) {
     const RECT r = Normalised(RECT{left, top, right, bottom});
-    if (r.right - r.left < 2 || r.bottom - r.top < 2) return FALSE;
+    if (r.right - r.left < 1 || r.bottom - r.top < 1) return FALSE;
     CBrush* brush = state_.brush ? state_.brush : static_cast<CBrush*>(GetStockObject(WHITE_BRUSH));
     CPen* pen = state_.pen ? state_.pen : static_cast<CPen*>(GetStockObject(BLACK_PEN));
     const bool outlined = pen && pen->IsCreated() && pen->GetStyle() != PS_NULL;

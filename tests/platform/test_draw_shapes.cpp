@@ -112,6 +112,14 @@ TEST(DrawShapes, RectangleOutlinesInsideAndFillsWithTheBrush) {
     hollow.dc.SelectStockObject(NULL_BRUSH);
     hollow.dc.Rectangle(2, 2, 8, 6);
     EXPECT_EQ(hollow.At(4, 3), kWhite);
+    // Without an outline the fill stops one pixel short right and down, which
+    // is why gradient bands are drawn one pixel wider.
+    Canvas band;
+    band.dc.SelectObject(&brush);
+    band.dc.SelectStockObject(NULL_PEN);
+    band.dc.Rectangle(3, 0, 5, 10);
+    EXPECT_TRUE(InkBox(band.surface, kWhite).left == 3 && InkBox(band.surface, kWhite).right == 4);
+    EXPECT_EQ(InkBox(band.surface, kWhite).bottom, 9);
     // FillRect with a null brush does nothing; FrameRect draws one pixel wide.
     Canvas frame;
     frame.dc.FillRect(RECT{0, 0, 20, 20}, static_cast<CBrush*>(GetStockObject(NULL_BRUSH)));
