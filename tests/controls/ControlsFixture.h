@@ -212,7 +212,20 @@ protected:
         MouseAt(wnd, InputEvent::Type::MouseUp, x, y);
     }
 
+    // Runs the loop until the next timer has fired (the offscreen clock only
+    // moves while the script waits).
+    void Tick() {
+        if (!waiting_) {
+            driver_->LoadScriptText("wait 1000000\n");
+            waiting_ = true;
+        }
+        const DWORD before = GetTickCount();
+        for (int i = 0; i < 100 && GetTickCount() == before; ++i) WindowManager::Instance().PumpOne();
+        WindowManager::Instance().PumpPending();
+    }
+
     std::ostringstream log_;
+    bool waiting_ = false;
     OffscreenDriver* driver_ = nullptr;
     DialogTemplate template_ = MakeTemplate();
     std::unique_ptr<ControlsDialog> dialog_;

@@ -289,6 +289,13 @@ TEST_F(IconButtonTest, ToolTipHasOneToolForTheWholeButton) {
     ASSERT_TRUE(tip.GetSafeHwnd());
     EXPECT_EQ(tip.GetToolCount(), 1);
     EXPECT_TRUE(tip.IsActive());
+
+    // Resting the pointer on the button shows the text.
+    MouseAt(previous, InputEvent::Type::MouseMove, 3, 3);
+    for (int i = 0; i < 3 && !tip.IsTipShown(); ++i) Tick();
+    ASSERT_TRUE(tip.IsTipShown());
+    EXPECT_EQ(tip.GetShownText(), "Previous Page");
+
     previous.SetToolTipText("Back", FALSE);
     previous.SetToolTipText(nullptr, TRUE);
     EXPECT_EQ(tip.GetToolCount(), 1);

@@ -14,16 +14,6 @@ constexpr COLORREF kMarker = RGB(1, 2, 3);
 
 class LinkLabelTest : public ControlsTest {
 protected:
-    // Runs the loop until the next timer has fired.
-    void Tick() {
-        if (!waiting_) {
-            driver_->LoadScriptText("wait 1000000\n");
-            waiting_ = true;
-        }
-        const DWORD before = GetTickCount();
-        for (int i = 0; i < 100 && GetTickCount() == before; ++i) WindowManager::Instance().PumpOne();
-        WindowManager::Instance().PumpPending();
-    }
     // The page label, wide enough for its text, in red on its own.
     CLinkLabel& RedText() {
         CLinkLabel& label = Dialog().page;
@@ -32,8 +22,6 @@ protected:
         label.SetForeground(kRed);
         return label;
     }
-
-    bool waiting_ = false;
 };
 
 // Paints a gradient into a surface of the marker colour; returns the surface.
