@@ -7,6 +7,7 @@
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/Clipboard.h"
 #include "platform/KeyboardState.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
@@ -183,6 +184,18 @@ void CEdit::OnCharacter(UINT ch) {
         CommitEdit(model.Text());
         return;
     }
+    if (ch == 0x03) {  // Ctrl+C
+        SendMessage(WM_COPY);
+        return;
+    }
+    if (ch == 0x18) {  // Ctrl+X
+        SendMessage(WM_CUT);
+        return;
+    }
+    if (ch == 0x16) {  // Ctrl+V
+        SendMessage(WM_PASTE);
+        return;
+    }
     if (IsReadOnly()) return;
     if (ch == VK_BACK) {
         std::string before = model.Text();
@@ -306,6 +319,22 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             Invalidate(FALSE);
             return result;
         }
+        case WM_COPY:
+        case WM_CUT: {
+            // A password never leaves its edit.
+            EditLineModel& model = Model();
+            if ((GetStyle() & ES_PASSWORD) || !model.HasSelection()) return 0;
+            Clipboard::SetText(model.SelectedText());
+            if (message == WM_CUT && !IsReadOnly()) {
+                std::string before = model.Text();
+                model.ReplaceSelection("");
+                CommitEdit(before);
+            }
+            return 0;
+        }
+        case WM_PASTE:
+            if (!IsReadOnly() && Clipboard::HasText()) Insert(Clipboard::GetText());
+            return 0;
         case EM_GETSEL:
             return OnGetSel(wParam, lParam);
         case EM_SETSEL:

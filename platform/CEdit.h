@@ -1,7 +1,8 @@
 #pragma once
 
 // The stock single-line edit: caret, selection by mouse and Shift, typing,
-// Backspace, Delete, Home, End, arrows (Ctrl for words), Ctrl+A, horizontal
+// Backspace, Delete, Home, End, arrows (Ctrl for words), Ctrl+A, Cut, Copy
+// and Paste (Ctrl+X, Ctrl+C, Ctrl+V, through the process's Clipboard), horizontal
 // scrolling with ES_AUTOHSCROLL (without it, text that would not fit is
 // refused), read-only and disabled looks. The text lives in the window text,
 // so SetWindowText and data exchange see what the user typed.
@@ -15,6 +16,9 @@ constexpr UINT EM_REPLACESEL = 0x00C2;
 constexpr UINT EM_LIMITTEXT = 0x00C5;
 constexpr UINT EM_SETREADONLY = 0x00CF;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+constexpr UINT WM_CUT = 0x0300;
+constexpr UINT WM_COPY = 0x0301;
+constexpr UINT WM_PASTE = 0x0302;
 
 class CEdit : public CWnd {
 public:

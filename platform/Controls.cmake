@@ -7,6 +7,7 @@ target_sources(pdfimport_platform PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/CTabCtrl.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/CToolTipCtrl.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/ClassicLook.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/Clipboard.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/EditLineModel.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/KeyboardState.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/MenuTable.cpp

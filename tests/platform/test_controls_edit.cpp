@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/CEdit.h"
+#include "platform/Clipboard.h"
 #include "platform/KeyboardState.h"
 #include "platform/SysColors.h"
 #include "test_controls_fixture.h"
@@ -22,7 +23,7 @@ protected:
 
     // Keys in a small language: plain characters are typed; '<' '>' arrows,
     // 'H' Home, 'E' End, 'B' Backspace, 'D' Delete, '[' and ']' press and
-    // release Shift, '^' Ctrl+A.
+    // release Shift, '^' Ctrl+A, 'C' 'X' 'V' Ctrl+C, Ctrl+X, Ctrl+V.
     static void Press(CWnd* edit, const std::string& keys) {
         for (char k : keys) {
             switch (k) {
@@ -35,6 +36,9 @@ protected:
                 case '[': edit->SendMessage(WM_KEYDOWN, VK_SHIFT); break;
                 case ']': edit->SendMessage(WM_KEYUP, VK_SHIFT); break;
                 case '^': edit->SendMessage(WM_CHAR, 0x01); break;
+                case 'C': edit->SendMessage(WM_CHAR, 0x03); break;
+                case 'X': edit->SendMessage(WM_CHAR, 0x18); break;
+                case 'V': edit->SendMessage(WM_CHAR, 0x16); break;
                 default: edit->SendMessage(WM_CHAR, WPARAM(static_cast<unsigned char>(k))); break;
             }
         }
@@ -77,8 +81,11 @@ INSTANTIATE_TEST_SUITE_P(Table, EditKeys, ::testing::Values(
     EditCase{"abcdef", "H>>[>>]Z", "abZef", 3, 3},
     EditCase{"abcdef", "E[HH]", "abcdef", 0, 6},
     EditCase{"abcdef", "E[<<]<", "abcdef", 4, 4},
-    EditCase{"abcdef", "^X", "X", 1, 1},
-    EditCase{"abcdef", "H>D>B", "adef", 1, 1}
+    EditCase{"abcdef", "^Q", "Q", 1, 1},
+    EditCase{"abcdef", "H>D>B", "adef", 1, 1},
+    EditCase{"abcdef", "H[>>]CEV", "abcdefab", 8, 8},
+    EditCase{"abcdef", "H[>>]XEV", "cdefab", 6, 6},
+    EditCase{"abcdef", "^XV", "abcdef", 6, 6}
 ));
 
 TEST_F(EditTest, ClickPlacesTheCaretAndShiftClickSelects) {
@@ -144,6 +151,16 @@ TEST_F(EditTest, SetWindowTextResetsCaretAndReadOnlyRefusesTyping) {
     edit->SetReadOnly(TRUE);
     Press(edit, "xB");
     EXPECT_EQ(edit->GetWindowText(), "replaced");
+}
+
+TEST_F(EditTest, PasswordsNeverReachTheClipboard) {
+    CEdit* edit = MakeEdit(ES_AUTOHSCROLL | ES_PASSWORD);
+    ASSERT_NE(edit, nullptr);
+    Clipboard::SetText("before");
+    edit->SetWindowText("secret");
+    Press(edit, "^C^X");
+    EXPECT_EQ(Clipboard::GetText(), "before");
+    EXPECT_EQ(edit->GetWindowText(), "secret");
 }
 
 TEST_F(EditTest, SetSelFollowsTheClassicRules) {
