@@ -179,6 +179,11 @@ void ScriptPlayer::Type(const ScriptAction& action, CWnd* active) {
         Report(action, "no control " + std::to_string(action.value) + " in the active window; skipped");
         return;
     }
+    // A user cannot type into what cannot take the focus.
+    if (!control->IsWindowVisible() || !control->IsWindowEnabled()) {
+        Report(action, "control " + std::to_string(action.value) + " is hidden or disabled; skipped");
+        return;
+    }
     control->SetFocus();
     if (!Alive(control)) return;
     control->SendMessage(EM_SETSEL, 0, -1);

@@ -185,12 +185,14 @@ TEST_F(ScriptTest, ChooseFileAnswersTheOpenFileDialog) {
 }
 
 TEST_F(ScriptTest, ActionsThatFindNothingAreReportedAndSkipped) {
-    Script("click 555\nanswer ok\ntab 3\nmenu 114\nclick 2\n");
+    scripted.items[2].style |= WS_DISABLED;  // edit 10
+    Script("click 555\nanswer ok\ntab 3\nmenu 114\ntype 10 abc\nclick 2\n");
     BrowsingDialog dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     const std::string text = log.str();
     for (const char* expected : {"script line 1: no control 555", "script line 2: no message box",
-                                 "script line 3: no tab 3", "script line 4: no menu item 114"})
+                                 "script line 3: no tab 3", "script line 4: no menu item 114",
+                                 "script line 5: control 10 is hidden or disabled"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
 }
 
