@@ -238,6 +238,16 @@ TEST_F(InputTest, ParentsPaintBeforeTheChildrenAboveThem) {
     left.Invalidate();
     WindowManager::Instance().PaintAll();
     EXPECT_EQ(g_events, (std::vector<std::string>{"left paint"}));
+
+    // Redrawing at once paints before the call returns, nothing else.
+    g_events.clear();
+    left.colour = RGB(0, 255, 0);
+    left.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(g_events, (std::vector<std::string>{"left paint"}));
+    EXPECT_EQ(pixels.At(20, 20), Surface::FromColorRef(RGB(0, 255, 0)));
+    g_events.clear();
+    WindowManager::Instance().PaintAll();
+    EXPECT_TRUE(g_events.empty());
 }
 
 namespace {
