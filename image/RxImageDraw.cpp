@@ -87,13 +87,13 @@ void RxImage::SourceMaps(LONG x, LONG y, LONG cx, LONG cy, const RECT& paint, st
     float fy = float(height) / float(cy);
     columns->resize(size_t(paint.right - paint.left));
     for (LONG X = paint.left; X < paint.right; ++X) {
-        LONG sx = unscaled ? X - x : LONG(std::floor(float(X - x) * fx));
+        LONG sx = unscaled ? X - x : LONG(std::floor(float(int64_t(X) - x) * fx));
         (*columns)[size_t(X - paint.left)] = Clamp(sx, 0, width - 1);
     }
     rows->resize(size_t(paint.bottom - paint.top));
     for (LONG Y = paint.top; Y < paint.bottom; ++Y) {
         // Device rows count downwards; image rows count from the bottom.
-        LONG sy = unscaled ? height - 1 - (Y - y) : height - LONG(std::ceil(float(Y - y + 1) * fy));
+        LONG sy = unscaled ? height - 1 - (Y - y) : height - LONG(std::ceil(float(int64_t(Y) - y + 1) * fy));
         (*rows)[size_t(Y - paint.top)] = Clamp(sy, 0, height - 1);
     }
 }
@@ -270,11 +270,19 @@ LONG RxImage::Tile(CDC* dc, const RECT* rect) {
     if (!dib || !dc || !rect) return 0;
     LONG width = GetWidth(), height = GetHeight();
     if (width <= 0 || height <= 0) return 1;
-    for (LONG top = rect->top; top < rect->bottom; top += height) {
-        for (LONG left = rect->left; left < rect->right; left += width) {
-            RECT cell{left, top, left + width < rect->right ? left + width : rect->right,
-                      top + height < rect->bottom ? top + height : rect->bottom};
-            Draw(dc, left, top, -1, -1, &cell);
+    // Cells wholly outside the clip box would draw nothing: start and stop
+    // at the visible ones, so a huge rectangle costs no more than the device.
+    RECT box;
+    dc->GetClipBox(&box);
+    int64_t firstColumn = box.left > rect->left ? (int64_t(box.left) - rect->left) / width : 0;
+    int64_t firstRow = box.top > rect->top ? (int64_t(box.top) - rect->top) / height : 0;
+    int64_t right = rect->right < box.right ? rect->right : box.right;
+    int64_t bottom = rect->bottom < box.bottom ? rect->bottom : box.bottom;
+    for (int64_t top = rect->top + firstRow * height; top < bottom; top += height) {
+        for (int64_t left = rect->left + firstColumn * width; left < right; left += width) {
+            RECT cell{LONG(left), LONG(top), LONG(left + width < rect->right ? left + width : rect->right),
+                      LONG(top + height < rect->bottom ? top + height : rect->bottom)};
+            Draw(dc, cell.left, cell.top, -1, -1, &cell);
         }
     }
     return 1;

@@ -190,6 +190,17 @@ TEST(RxImageDraw, TileCutsTheLastColumnAndRow) {
     }
 }
 
+TEST(RxImageDraw, HugeTargetsStayBoundedByTheDevice) {
+    RxImage image(0);
+    MakeCoordinatePicture(image, 1, 1);
+    Surface surface(8, 8, kBackground);
+    CDC dc(&surface);
+    RECT everywhere{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX - 1, INT32_MAX - 1};
+    EXPECT_EQ(image.Tile(&dc, &everywhere), 1);
+    EXPECT_EQ(Blue(surface.At(7, 7)), 7u);
+    EXPECT_EQ(image.Draw(&dc, INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX), 1);
+}
+
 TEST(RxImageDraw, Draw2AndStretch) {
     RxImage image(0);
     MakeCoordinatePicture(image, 4, 2);

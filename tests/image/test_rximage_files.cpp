@@ -38,6 +38,26 @@ TEST(RxImageFiles, PpmLoadsByContentTopRowFirst) {
     EXPECT_EQ(asPnm.GetType(), 9u);
 }
 
+TEST(RxImageFiles, EveryEarlierCodecRejectsAPageImage) {
+    // The content search reaches the component codec only when these fail.
+    struct Case {
+        DWORD type;
+        const char* message;  // null: the library's own text
+    } cases[] = {
+        {RXIMAGE_FORMAT_BMP, "Error reading BMP info"}, {RXIMAGE_FORMAT_JPG, nullptr},
+        {RXIMAGE_FORMAT_GIF, nullptr},                  {RXIMAGE_FORMAT_PNG, nullptr},
+        {RXIMAGE_FORMAT_TIF, nullptr},                  {RXIMAGE_FORMAT_TGA, "bad TGA header"},
+        {RXIMAGE_FORMAT_PCX, "Error: Not a PCX file"},  {RXIMAGE_FORMAT_WBMP, "Unsupported WBMP type"},
+    };
+    std::string ppm = MakePpm(40, 30);
+    for (const Case& c : cases) {
+        RxMemFile file(reinterpret_cast<BYTE*>(&ppm[0]), uint32_t(ppm.size()));
+        RxImage image(0);
+        EXPECT_FALSE(image.Decode(&file, c.type)) << c.type;
+        if (c.message) EXPECT_STREQ(image.GetLastError(), c.message) << c.type;
+    }
+}
+
 TEST(RxImageFiles, MissingFileLeavesTheLastErrorAsItWas) {
     RxImage image(0);
     RxMemFile garbage(reinterpret_cast<BYTE*>(const_cast<char*>("nothing")), 7);
