@@ -197,6 +197,12 @@ void CStatic::PaintText(CDC& dc, const CRect& area) {
     if (GetStyle() & SS_CENTERIMAGE) format = (format & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
     std::string text = GetWindowText();
     CRect rect = area;
+    // A label one line high shows as much of its one line as fits: wrapping
+    // would move the last word onto a line no one can see.
+    TEXTMETRIC metrics{};
+    dc.GetTextMetrics(&metrics);
+    if ((format & DT_WORDBREAK) && area.Height() < 2 * int(metrics.tmHeight))
+        format = (format & ~DT_WORDBREAK) | DT_SINGLELINE;
     if (!IsWindowEnabled()) {
         ClassicLook::DrawEngravedText(dc, text, rect, format);
         return;

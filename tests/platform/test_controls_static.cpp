@@ -113,6 +113,26 @@ TEST_F(StaticTest, OnlyNotifyingStaticsTakeClicks) {
     EXPECT_EQ(dlg->CountCommands(62, STN_CLICKED), 1);
 }
 
+TEST_F(StaticTest, OneLineLabelKeepsItsLastWordInsteadOfWrappingItAway) {
+    // "last" would wrap onto a second line, hidden below a label one line high.
+    RecordingDialog* dlg = MakeDialog({
+        DialogItemTemplate{64, "Static", "wwwwwwwwww lastlastlast", 5, 5, 80, 8, SS_LEFT},
+        DialogItemTemplate{65, "Static", "wwwwwwwwww lastlastlast", 5, 20, 80, 20, SS_LEFT},
+    });
+    ASSERT_NE(dlg, nullptr);
+    auto inkInRightPart = [&](CWnd* label, int rows) {
+        CRect r;
+        label->GetClientRect(&r);
+        int n = 0;
+        for (int y = 0; y < rows; ++y)
+            for (int x = r.Width() * 3 / 4; x < r.Width(); ++x) n += GetRValue(PixelOf(label, x, y)) < 100;
+        return n;
+    };
+    EXPECT_GT(inkInRightPart(dlg->GetDlgItem(64), 13), 0);
+    // A taller label still wraps: its first line ends before the last word.
+    EXPECT_EQ(inkInRightPart(dlg->GetDlgItem(65), 13), 0);
+}
+
 TEST_F(StaticTest, ShapesFillWithTheirSystemColours) {
     struct ShapeCase {
         DWORD style;
