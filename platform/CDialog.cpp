@@ -8,6 +8,7 @@
 #include "platform/KeyboardState.h"
 #include "platform/SysColors.h"
 #include "platform/WindowClassRegistry.h"
+#include "platform/WindowFrame.h"
 #include "platform/WindowManager.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -85,13 +86,23 @@ bool CDialog::CreateFromTemplate(const DialogTemplate& dialogTemplate, CWnd* pPa
     rect.right = rect.left + MulDiv(dialogTemplate.cx, m_baseUnits.cx, 4);
     rect.bottom = rect.top + MulDiv(dialogTemplate.cy, m_baseUnits.cy, 8);
     if (!child) {
-        // Centred over the owner, or on the screen.
+        // The window with its frame is centred over the owner, or on the
+        // screen, and kept on the screen.
+        const CRect insets = WindowFrame::Insets(dialogTemplate.style, dialogTemplate.exStyle);
+        CRect outer = rect;
+        outer.InflateRect(insets.left, insets.top, insets.right, insets.bottom);
         CRect area(CPoint(0, 0), wm.GetDriver().ScreenSize());
-        if (pParentWnd && CWnd::FromHandlePermanent(pParentWnd)) pParentWnd->GetTopLevelParent()->GetWindowRect(&area);
-        rect.MoveToXY(area.left + (area.Width() - rect.Width()) / 2, area.top + (area.Height() - rect.Height()) / 2);
+        if (pParentWnd && CWnd::FromHandlePermanent(pParentWnd)) {
+            pParentWnd->GetTopLevelParent()->GetWindowRect(&area);
+            const CRect ownerInsets = WindowFrame::Insets(pParentWnd->GetTopLevelParent()->GetStyle(),
+                                                          pParentWnd->GetTopLevelParent()->GetExStyle());
+            area.InflateRect(ownerInsets.left, ownerInsets.top, ownerInsets.right, ownerInsets.bottom);
+        }
+        outer.MoveToXY(area.left + (area.Width() - outer.Width()) / 2, area.top + (area.Height() - outer.Height()) / 2);
         const SIZE screen = wm.GetDriver().ScreenSize();
-        rect.MoveToXY(std::max<LONG>(0, std::min<LONG>(rect.left, screen.cx - rect.Width())),
-                      std::max<LONG>(0, std::min<LONG>(rect.top, screen.cy - rect.Height())));
+        outer.MoveToXY(std::max<LONG>(0, std::min<LONG>(outer.left, screen.cx - outer.Width())),
+                       std::max<LONG>(0, std::min<LONG>(outer.top, screen.cy - outer.Height())));
+        rect.MoveToXY(outer.left + insets.left, outer.top + insets.top);
     }
     CREATESTRUCT cs{};
     cs.hwndParent = pParentWnd;
