@@ -109,14 +109,14 @@ bool CIconButton::UseInImage() const {
 
 void CIconButton::DrawIconImage(CDC& dc, const CRect& item, CRect& caption, bool hasCaption) {
     const IconImage& chosen = UseInImage() || !m_iconOut.icon ? m_iconIn : m_iconOut;
-    const CRect image = PlaceImage(item, caption, hasCaption, m_iconIn.width, m_iconIn.height);
+    const CRect image = PlaceImage(item, caption, hasCaption, chosen.width, chosen.height);
     const UINT state = m_isDisabled ? DSS_DISABLED : DSS_NORMAL;
     dc.DrawState(image.TopLeft(), SIZE{chosen.width, chosen.height}, chosen.icon, DST_ICON | state);
 }
 
 void CIconButton::DrawBitmapImage(CDC& dc, const CRect& item, CRect& caption, bool hasCaption) {
     const BitmapImage& chosen = UseInImage() || !m_bitmapOut.bitmap ? m_bitmapIn : m_bitmapOut;
-    const CRect image = PlaceImage(item, caption, hasCaption, m_bitmapIn.width, m_bitmapIn.height);
+    const CRect image = PlaceImage(item, caption, hasCaption, chosen.width, chosen.height);
     const int w = chosen.width, h = chosen.height;
 
     CDC source;

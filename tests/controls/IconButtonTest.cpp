@@ -180,6 +180,16 @@ TEST_F(IconButtonTest, IconCopiesKeepBlackAndTheMask) {
     }
 }
 
+TEST_F(IconButtonTest, EachImageIsCentredByItsOwnSize) {
+    CIconButton& button = Sized(Dialog().previous, 40, 40);
+    ASSERT_EQ(button.SetIconHandles(NewColumnIcon(32), NewColumnIcon(16)), CIconButton::Ok);
+    // The 16-pixel out icon at (12, 12); the 32-pixel in icon at (4, 4) while hovered.
+    EXPECT_EQ(PixelOf(button, 10, 20), kBlue);
+    EXPECT_EQ(PixelOf(button, 22, 20), RGB(80, 0, 0));
+    MouseAt(button, InputEvent::Type::MouseMove, 1, 1);
+    EXPECT_EQ(PixelOf(button, 10, 20), RGB(48, 0, 0));
+}
+
 TEST_F(IconButtonTest, AnIconWiderThanTheButtonStartsLeftOfItAndIsClipped) {
     CIconButton& button = Sized(Dialog().previous, 20, 40);
     ASSERT_EQ(button.SetIconHandles(NewColumnIcon(32)), CIconButton::Ok);
