@@ -64,6 +64,8 @@ bool StartDecode(DecodeJob* job, RxFile* file, int colors) {
     jpeg_read_header(&job->cinfo, TRUE);
     if (job->cinfo.jpeg_color_space == JCS_CMYK || job->cinfo.jpeg_color_space == JCS_YCCK)
         job->cinfo.out_color_space = JCS_CMYK;
+    else if (job->cinfo.out_color_space == JCS_RGB && colors == 0)
+        job->cinfo.out_color_space = JCS_EXT_BGR;  // the image's own order: no pass to swap afterwards
     if (colors > 0) {
         job->cinfo.quantize_colors = TRUE;
         job->cinfo.desired_number_of_colors = colors;
@@ -133,7 +135,7 @@ bool StartEncode(EncodeJob* job, RxFile* file, const EncodeSettings* settings) {
     cinfo->image_width = settings->width;
     cinfo->image_height = settings->height;
     cinfo->input_components = settings->components;
-    cinfo->in_color_space = settings->components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo->in_color_space = settings->components == 1 ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, settings->quality, TRUE);
     cinfo->density_unit = 1;
@@ -143,46 +145,28 @@ bool StartEncode(EncodeJob* job, RxFile* file, const EncodeSettings* settings) {
     return true;
 }
 
-// Rows go out from the top picture row; colour rows are turned from the
-// image's blue-green-red order into red-green-blue, and grey rows of packed
-// indices are widened to one byte per pixel.
+// Rows go out from the top picture row; grey rows of packed indices are
+// widened to one byte per pixel.
 bool WriteRows(EncodeJob* job, RxImage* image, const BYTE* bits, DWORD effWidth, WORD bpp) {
     if (setjmp(job->trap.jump)) return false;
     jpeg_compress_struct* cinfo = &job->cinfo;
-    JSAMPARRAY scratch = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo),
-                                                     JPOOL_IMAGE, cinfo->image_width * 3, 1);
+    JSAMPARRAY scratch = bpp < 8 ? (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
+                                                                cinfo->image_width, 1)
+                                 : nullptr;
     LONG height = LONG(cinfo->image_height);
     while (cinfo->next_scanline < cinfo->image_height) {
         LONG y = height - 1 - LONG(cinfo->next_scanline);
         const BYTE* row = bits + size_t(y) * effWidth;
-        JSAMPROW out = scratch[0];
-        if (bpp == 24) {
-            for (JDIMENSION x = 0; x < cinfo->image_width; ++x, row += 3) {
-                out[3 * x] = row[2];
-                out[3 * x + 1] = row[1];
-                out[3 * x + 2] = row[0];
-            }
-        } else if (bpp == 8) {
-            std::memcpy(out, row, cinfo->image_width);
-        } else {
+        // Colour rows are handed over in the image's blue-green-red order.
+        JSAMPROW out = const_cast<JSAMPROW>(row);
+        if (scratch) {
+            out = scratch[0];
             for (JDIMENSION x = 0; x < cinfo->image_width; ++x) out[x] = image->GetPixelIndex(LONG(x), y);
         }
-        jpeg_write_scanlines(cinfo, scratch, 1);
+        jpeg_write_scanlines(cinfo, &out, 1);
     }
     jpeg_finish_compress(cinfo);
     return true;
-}
-
-// Turns every decoded red-green-blue pixel into the image's blue-green-red.
-void SwapRedBlueRows(BYTE* bits, DWORD effWidth, LONG width, LONG height) {
-    for (LONG y = 0; y < height; ++y) {
-        BYTE* pixel = bits + size_t(y) * effWidth;
-        for (LONG x = 0; x < width; ++x, pixel += 3) {
-            BYTE red = pixel[0];
-            pixel[0] = pixel[2];
-            pixel[2] = red;
-        }
-    }
 }
 
 UINT16 DensityOf(LONG dpi) {
@@ -286,7 +270,6 @@ bool RxImageJPG::Decode(RxFile* file) {
             if (cancelled) throw "Cancelled";
             throw std::string(job->trap.message);
         }
-        if (components == 3 && !quantised) SwapRedBlueRows(info.bits, info.effWidth, GetWidth(), GetHeight());
     });
 }
 

@@ -310,6 +310,15 @@ void RxImageTIF::StoreRow(const PageTags& tags, const uint8_t* source, uint32_t 
         return;
     }
     BYTE* plane = alpha ? alpha + size_t(stored) * tags.width : nullptr;
+    if (tags.bits == 8) {
+        for (uint32_t x = 0; x < tags.width; ++x, source += tags.samples, target += 3) {
+            target[0] = source[2];
+            target[1] = source[1];
+            target[2] = source[0];
+            if (plane) plane[x] = source[3];
+        }
+        return;
+    }
     size_t step = tags.bits / 8;
     for (uint32_t x = 0; x < tags.width; ++x, source += step * tags.samples, target += 3) {
         target[2] = SampleByte(source, step);
