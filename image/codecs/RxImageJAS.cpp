@@ -47,8 +47,10 @@ std::string WithDetail(const char* text, const std::string& detail) {
     return std::string(text) + ": " + detail;
 }
 
+// The first three components of one size make a colour picture; a fourth
+// (alpha, say) does not turn it into frames.
 bool ThreeEqualComponents(const ComponentImage& image) {
-    if (image.NumComponents() != 3) return false;
+    if (image.NumComponents() < 3) return false;
     const ComponentImage::Component& c0 = image.Get(0);
     const ComponentImage::Component& c1 = image.Get(1);
     const ComponentImage::Component& c2 = image.Get(2);

@@ -38,7 +38,7 @@ TEST(Jpeg2000, GreyAndDeepPictures) {
         int components, precision;
         WORD bpp;
         LONG frames;
-    } cases[] = {{1, 8, 8, 1}, {1, 4, 4, 1}, {1, 12, 24, 0}, {2, 8, 8, 2}, {3, 12, 24, 0}};
+    } cases[] = {{1, 8, 8, 1}, {1, 4, 4, 1}, {1, 12, 24, 0}, {2, 8, 8, 2}, {3, 12, 24, 0}, {4, 8, 24, 0}};
     for (const Case& c : cases) {
         RxImage image(0);
         ASSERT_TRUE(DecodeBytes(image, MakeJpeg2000(5, 4, c.components, c.precision, false)))
