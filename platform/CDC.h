@@ -52,6 +52,9 @@ public:
     // back (-1 the last saved). Levels above are dropped.
     BOOL RestoreDC(int savedDC);
 
+    // A fresh context draws with the black pen, the white brush and the
+    // default GUI font; text black on an opaque white background. Selecting
+    // returns the previous object (the stock one when none was selected).
     CPen* SelectObject(CPen* pen);
     CBrush* SelectObject(CBrush* brush);
     CFont* SelectObject(CFont* font);
@@ -87,8 +90,8 @@ public:
     int IntersectClipRect(const RECT& rect) { return IntersectClipRect(rect.left, rect.top, rect.right, rect.bottom); }
     int ExcludeClipRect(int left, int top, int right, int bottom);
     int ExcludeClipRect(const RECT& rect) { return ExcludeClipRect(rect.left, rect.top, rect.right, rect.bottom); }
-    // Region in device coordinates, as the classic call takes it; nullptr
-    // with RGN_COPY removes the clip region.
+    // Region in device coordinates (the viewport origin does not apply), as
+    // the classic call takes it; nullptr with RGN_COPY removes the clip region.
     int SelectClipRgn(const CRgn* region, int mode = RGN_COPY);
     BOOL RectVisible(const RECT& rect) const;
     BOOL PtVisible(int x, int y) const;
