@@ -7,4 +7,6 @@ pdfimport_test(NAME test_image_operations
     test_ops_transforms.cpp
     test_ops_depth.cpp
     test_ops_resample.cpp
+    test_ops_tool.cpp
+    ${PROJECT_SOURCE_DIR}/tools/rximage/ImageOperations.cpp
   LIBS pdfimport_image)
