@@ -114,6 +114,18 @@ struct ExifValue {
     }
 };
 
+// Values of hostile files may lie outside every range; converting such a
+// double to int or float is undefined, so it is clamped first.
+int ClampedInt(double v) {
+    if (!(v > -1e9)) return v < 0 ? -1000000000 : 0;  // also NaN
+    return v < 1e9 ? int(v) : 1000000000;
+}
+
+float ClampedFloat(double v) {
+    if (!(v > -1e30)) return v < 0 ? -1e30f : 0.0f;
+    return v < 1e30 ? float(v) : 1e30f;
+}
+
 // The length of a resolution unit in inches, as the tag's values name them.
 float UnitInInches(int unit) {
     switch (unit) {
@@ -135,15 +147,15 @@ void StoreValue(RxExifInfo* record, uint32_t tag, const ExifValue& value) {
         if (!record->dateTime[0]) value.Text(record->dateTime, sizeof(record->dateTime));
         break;
     case kDateTimeOriginal: value.Text(record->dateTime, sizeof(record->dateTime)); break;
-    case kOrientation: record->orientation = int(value.Number()); break;
-    case kXResolution: record->xResolution = float(value.Number()); break;
-    case kYResolution: record->yResolution = float(value.Number()); break;
-    case kResolutionUnit: record->resolutionUnit = UnitInInches(int(value.Number())); break;
-    case kExposureTime: record->exposureTime = float(value.Number()); break;
-    case kFNumber: record->apertureFNumber = float(value.Number()); break;
-    case kFocalLength: record->focalLength = float(value.Number()); break;
-    case kIsoSpeed: record->isoEquivalent = int(value.Number()); break;
-    case kFlash: record->flashUsed = (int(value.Number()) & 1) ? 1 : 0; break;
+    case kOrientation: record->orientation = ClampedInt(value.Number()); break;
+    case kXResolution: record->xResolution = ClampedFloat(value.Number()); break;
+    case kYResolution: record->yResolution = ClampedFloat(value.Number()); break;
+    case kResolutionUnit: record->resolutionUnit = UnitInInches(ClampedInt(value.Number())); break;
+    case kExposureTime: record->exposureTime = ClampedFloat(value.Number()); break;
+    case kFNumber: record->apertureFNumber = ClampedFloat(value.Number()); break;
+    case kFocalLength: record->focalLength = ClampedFloat(value.Number()); break;
+    case kIsoSpeed: record->isoEquivalent = ClampedInt(value.Number()); break;
+    case kFlash: record->flashUsed = (ClampedInt(value.Number()) & 1) ? 1 : 0; break;
     default: break;
     }
 }
@@ -165,7 +177,7 @@ void ReadDirectory(const ExifBlock& block, uint32_t start, RxExifInfo* record, i
         if (!block.Has(offset, bytes)) continue;
         ExifValue value{&block, format, count, size_t(offset)};
         if (tag == kExifIfd)
-            ReadDirectory(block, uint32_t(value.Number()), record, depth + 1);
+            ReadDirectory(block, value.format == kLong ? block.U32(value.offset) : 0, record, depth + 1);
         else
             StoreValue(record, tag, value);
     }
@@ -264,7 +276,7 @@ void JpegExifReader::TakeComment(const Section& section) {
     if (record_->comment[0]) return;
     size_t n = section.data.size() < sizeof(record_->comment) - 1 ? section.data.size()
                                                                   : sizeof(record_->comment) - 1;
-    std::memcpy(record_->comment, section.data.data(), n);
+    if (n) std::memcpy(record_->comment, section.data.data(), n);
     record_->comment[n] = '\0';
 }
 

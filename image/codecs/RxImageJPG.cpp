@@ -213,9 +213,14 @@ bool RxImageJPG::DecodeExif(RxFile* file) {
 }
 
 void RxImageJPG::TakeResolution(bool fromExif, int densityUnit, int xDensity, int yDensity) {
-    if (fromExif && exif.xResolution > 0 && exif.yResolution > 0 && exif.resolutionUnit > 0) {
-        SetXDPI(LONG(exif.xResolution / exif.resolutionUnit));
-        SetYDPI(LONG(exif.yResolution / exif.resolutionUnit));
+    // An Exif resolution beyond any real device is taken as damage, and the
+    // JFIF density is used instead.
+    const double kMostDpi = 1e6;
+    double xDpi = fromExif && exif.resolutionUnit > 0 ? exif.xResolution / exif.resolutionUnit : 0;
+    double yDpi = fromExif && exif.resolutionUnit > 0 ? exif.yResolution / exif.resolutionUnit : 0;
+    if (xDpi >= 1 && yDpi >= 1 && xDpi <= kMostDpi && yDpi <= kMostDpi) {
+        SetXDPI(LONG(xDpi));
+        SetYDPI(LONG(yDpi));
         return;
     }
     if (densityUnit == 2) {

@@ -111,6 +111,29 @@ TEST(JpegExif, RecordFieldsAndResolution) {
     EXPECT_EQ(codec.GetYDPI(), 299);
 }
 
+// Values no device writes fall back to the JFIF density; an empty comment
+// section leaves the comment empty.
+TEST(JpegExif, ImplausibleValuesAreNotTaken) {
+    ExifFixture exif;
+    exif.xResolution = 4000000000u;
+    exif.yResolution = 4000000000u;
+    exif.resolutionUnit = 2;
+    exif.orientation = 0xFFFF;
+    JpegFixture plain = Picture(3);
+    plain.densityUnit = 1;
+    plain.xDensity = plain.yDensity = 72;
+    Bytes file = WithApp1(plain.Build(), exif.Build());
+    Bytes comment = {0xFF, 0xFE, 0x00, 0x02};
+    file.insert(file.begin() + 2, comment.begin(), comment.end());
+    RxImageJPG codec;
+    RxMemFile memory(file.data(), uint32_t(file.size()));
+    ASSERT_TRUE(codec.Decode(&memory)) << codec.GetLastError();
+    EXPECT_EQ(codec.GetXDPI(), 72);
+    EXPECT_EQ(codec.GetYDPI(), 72);
+    EXPECT_EQ(codec.GetExifInfo().orientation, 0xFFFF);
+    EXPECT_STREQ(codec.GetExifInfo().comment, "");
+}
+
 TEST(JpegExif, DamagedSectionsStopTheReaderSafely) {
     Bytes good = Picture(1).Build();
     Bytes padded = good;
