@@ -1,6 +1,8 @@
 #include "image/RxImage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "image/PixelRow.h"
@@ -36,6 +38,31 @@ struct ColorRow {
     }
 };
 
+// Remembers the nearest palette index of recently seen colours, so that a
+// picture of many colours does not scan the palette for every pixel. The
+// palette must not change while it is in use.
+class NearestIndexMemo {
+public:
+    explicit NearestIndexMemo(RxImage& image) : image(image), keys(kEntries, 0), indices(kEntries, 0) {}
+
+    BYTE Find(RGBQUAD c) {
+        const uint32_t key = uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 | c.rgbBlue;
+        const size_t slot = (key * 2654435761u) >> (32 - kBits);
+        if (keys[slot] != key + 1) {
+            keys[slot] = key + 1;
+            indices[slot] = image.GetNearestIndex(RGBQUAD{c.rgbBlue, c.rgbGreen, c.rgbRed, 0});
+        }
+        return indices[slot];
+    }
+
+private:
+    static constexpr int kBits = 16;
+    static constexpr size_t kEntries = size_t(1) << kBits;
+    RxImage& image;
+    std::vector<uint32_t> keys;  // colour + 1; 0 marks an empty slot
+    std::vector<BYTE> indices;
+};
+
 }  // namespace
 
 bool RxImage::DecreaseBpp(DWORD bits, bool errorDiffusion, const RGBQUAD* palette) {
@@ -62,13 +89,17 @@ bool RxImage::DecreaseBpp(DWORD bits, bool errorDiffusion, const RGBQUAD* palett
     }
 
     const WORD bpp = WORD(bits);
+    std::unique_ptr<NearestIndexMemo> memo;
+    try {
+        memo = std::make_unique<NearestIndexMemo>(reduced);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!errorDiffusion) {
         for (LONG y = 0; y < height && NextRow(y, height); ++y) {
             BYTE* row = reduced.info.bits + size_t(y) * reduced.info.effWidth;
             for (LONG x = 0; x < width; ++x) {
-                RGBQUAD c = GetPixelColor(x, y);
-                c.rgbReserved = 0;
-                PixelRow::SetIndex(row, x, bpp, reduced.GetNearestIndex(c));
+                PixelRow::SetIndex(row, x, bpp, memo->Find(GetPixelColor(x, y)));
             }
         }
     } else {
@@ -80,7 +111,7 @@ bool RxImage::DecreaseBpp(DWORD bits, bool errorDiffusion, const RGBQUAD* palett
                 BYTE* row = reduced.info.bits + size_t(y) * reduced.info.effWidth;
                 for (LONG x = 0; x < width; ++x) {
                     const RGBQUAD c = current.At(x);
-                    const BYTE index = reduced.GetNearestIndex(c);
+                    const BYTE index = memo->Find(c);
                     PixelRow::SetIndex(row, x, bpp, index);
                     const RGBQUAD chosen = reduced.GetPaletteColor(index);
                     const int error[3] = {c.rgbBlue - chosen.rgbBlue, c.rgbGreen - chosen.rgbGreen,

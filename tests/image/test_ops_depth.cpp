@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "OpsTestImages.h"
@@ -146,6 +147,27 @@ TEST(ImageDepth, DecreaseToTheNearestPaletteColour) {
     ASSERT_TRUE(indexed.DecreaseBpp(4, false));
     EXPECT_EQ(indexed.GetTransIndex(), 11);  // yellow
     EXPECT_EQ(indexed.GetPixelIndex(0, 0), 11);
+}
+
+TEST(ImageDepth, DecreaseOfManyColoursPicksTheNearestForEachPixel) {
+    OpsImage original(0);
+    MakePattern(original, 96, 64, 24, false);
+    OpsImage image(original);
+    ASSERT_TRUE(image.DecreaseBpp(8, false));
+    for (LONG y = 0; y < 64; ++y)
+        for (LONG x = 0; x < 96; ++x) {
+            const RGBQUAD c = original.GetPixelColor(x, y);
+            int best = 1 << 30;
+            for (DWORD i = 0; i < 256; ++i) {
+                const RGBQUAD e = image.GetPaletteColor(BYTE(i));
+                const int db = e.rgbBlue - c.rgbBlue, dg = e.rgbGreen - c.rgbGreen, dr = e.rgbRed - c.rgbRed;
+                best = std::min(best, db * db + dg * dg + dr * dr);
+            }
+            const RGBQUAD chosen = image.GetPaletteColor(image.GetPixelIndex(x, y));
+            const int db = chosen.rgbBlue - c.rgbBlue, dg = chosen.rgbGreen - c.rgbGreen,
+                      dr = chosen.rgbRed - c.rgbRed;
+            ASSERT_EQ(db * db + dg * dg + dr * dr, best) << x << "," << y;
+        }
 }
 
 TEST(ImageDepth, DecreaseWithDiffusionSpreadsTheError) {
