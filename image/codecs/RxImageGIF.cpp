@@ -398,7 +398,6 @@ bool RxImageGIF::Encode(RxFile* file) {
     }
     return RunCodec([&] {
         if (!dib) throw "Cannot encode an empty image";
-        if (GetWidth() > 0xFFFF || GetHeight() > 0xFFFF) throw "Image too large for GIF";
         RxByteWriter writer(file);
         out = &writer;
         struct Release {
@@ -408,7 +407,9 @@ bool RxImageGIF::Encode(RxFile* file) {
         if (GetBpp() > 8) {
             EncodeRGB();
         } else {
-            EncodeHeader(*this, true);
+            LONG screenWidth = 0, screenHeight = 0;
+            GrowScreen(*this, &screenWidth, &screenHeight);
+            EncodeHeader(*this, true, screenWidth, screenHeight);
             EncodeExtension(*this, disposal);
             EncodeBody(*this, false);
             EncodeComment();
@@ -421,17 +422,18 @@ bool RxImageGIF::Encode(RxFile* file, RxImage** images, int count, bool localCol
     return RunCodec([&] {
         if (!file) throw "invalid file pointer";
         if (!images || count <= 0) throw "multipage GIF, no images!";
-        for (int i = 0; i < count; ++i)
-            if (!images[i] || !images[i]->IsValid() || images[i]->GetBpp() > 8 ||
-                images[i]->GetWidth() > 0xFFFF || images[i]->GetHeight() > 0xFFFF)
-                throw "Bad image pointer";
+        LONG screenWidth = 0, screenHeight = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!images[i] || !images[i]->IsValid() || images[i]->GetBpp() > 8) throw "Bad image pointer";
+            GrowScreen(*images[i], &screenWidth, &screenHeight);
+        }
         RxByteWriter writer(file);
         out = &writer;
         struct Release {
             RxByteWriter*& out;
             ~Release() { out = nullptr; }
         } release{out};
-        EncodeHeader(*images[0], true);
+        EncodeHeader(*images[0], true, screenWidth, screenHeight);
         if (loops != 1) EncodeLoopExtension();
         for (int i = 0; i < count; ++i) {
             EncodeExtension(*images[i], disposal);
@@ -443,15 +445,27 @@ bool RxImageGIF::Encode(RxFile* file, RxImage** images, int count, bool localCol
     });
 }
 
+// The logical screen must hold every frame at its position, or readers skip
+// the frame.
+void RxImageGIF::GrowScreen(RxImage& image, LONG* screenWidth, LONG* screenHeight) {
+    LONG left = 0, top = 0;
+    image.GetOffset(&left, &top);
+    if (left < 0 || top < 0 || left > 0xFFFF || top > 0xFFFF) throw "Bad image offset for GIF";
+    int64_t right = int64_t(left) + image.GetWidth(), bottom = int64_t(top) + image.GetHeight();
+    if (right > 0xFFFF || bottom > 0xFFFF) throw "Image too large for GIF";
+    *screenWidth = std::max(*screenWidth, LONG(right));
+    *screenHeight = std::max(*screenHeight, LONG(bottom));
+}
+
 void RxImageGIF::FinishFile() {
     out->Put(0x3B);
     if (!out->Finish()) throw "Write Error in GIF file";
 }
 
-void RxImageGIF::EncodeHeader(RxImage& image, bool globalTable) {
+void RxImageGIF::EncodeHeader(RxImage& image, bool globalTable, LONG screenWidth, LONG screenHeight) {
     out->Write("GIF89a", 6);
-    Putword(image.GetWidth());
-    Putword(image.GetHeight());
+    Putword(screenWidth);
+    Putword(screenHeight);
     const int bits = image.GetBpp() <= 8 ? image.GetBpp() : 8;
     if (!globalTable) {
         out->Put(BYTE((bits - 1) << 4));
@@ -544,7 +558,8 @@ void RxImageGIF::EncodeBody(RxImage& image, bool localColorMap) {
 void RxImageGIF::EncodeRGB() {
     const LONG width = GetWidth(), height = GetHeight();
     const bool transparent = info.transIndex >= 0;
-    EncodeHeader(*this, false);
+    if (width > 0xFFFF || height > 0xFFFF) throw "Image too large for GIF";
+    EncodeHeader(*this, false, width, height);
     for (LONG top = 0; top < height; top += kTileHeight) {
         for (LONG left = 0; left < width; left += kTileWidth) {
             ThrowIfCancelled();

@@ -56,7 +56,7 @@ protected:
     void decoder(RxByteReader& in, RxImage& target, const Descriptor& desc);
     void GifMix(RxImage& canvas, RxImage& frameImage, LONG screenWidth, LONG screenHeight);
 
-    void EncodeHeader(RxImage& image, bool globalTable);
+    void EncodeHeader(RxImage& image, bool globalTable, LONG screenWidth, LONG screenHeight);
     void EncodeLoopExtension();
     void EncodeExtension(RxImage& image, int disposal);
     void EncodeComment();
@@ -74,6 +74,7 @@ protected:
 
 private:
     void FinishFile();
+    static void GrowScreen(RxImage& image, LONG* screenWidth, LONG* screenHeight);
     void StartCodes(int initBits);
 
     int loops;

@@ -99,6 +99,24 @@ TEST(GifEncode, HeaderControlExtensionAndTransparency) {
     EXPECT_EQ(back.GetFrameDelay(), 12u);
 }
 
+// A frame decoded from a larger screen keeps its position; written alone it
+// must still lie inside the screen, or readers skip it.
+TEST(GifEncode, FrameWithAnOffsetStaysReadable) {
+    RxImage image;
+    MakePattern(image, 3, 2, 8);
+    image.SetOffset(4, 46);
+    std::vector<uint8_t> bytes = EncodeBytes<RxImageGIF>(image);
+    EXPECT_EQ(bytes[6], 7);
+    EXPECT_EQ(bytes[8], 48);
+    RxImageGIF back;
+    ASSERT_TRUE(DecodeBytes(back, bytes)) << back.GetLastError();
+    LONG x = 0, y = 0;
+    back.GetOffset(&x, &y);
+    EXPECT_EQ(x, 4);
+    EXPECT_EQ(y, 46);
+    EXPECT_TRUE(SamePixels(image, back));
+}
+
 TEST(GifEncode, CommentIsCutAt255AndEmptyCommentIsNotWritten) {
     RxImage image;
     MakePattern(image, 4, 4, 8);
