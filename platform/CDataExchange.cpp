@@ -84,17 +84,6 @@ bool ParseDecimal(const std::string& text, double& value) {
     return true;
 }
 
-bool ParseInteger(const std::string& text, int& value) {
-    std::string s = Trimmed(text);
-    if (!s.empty() && s[0] == '+') s.erase(0, 1);
-    if (s.empty()) return false;
-    int parsed = 0;
-    const auto result = std::from_chars(s.data(), s.data() + s.size(), parsed);
-    if (result.ec != std::errc() || result.ptr != s.data() + s.size()) return false;
-    value = parsed;
-    return true;
-}
-
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
@@ -110,42 +99,5 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%.15g", value);
         edit->SetWindowText(buffer);
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-    CWnd* edit = pDX->PrepareEditCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        int parsed = 0;
-        if (!ParseInteger(edit->GetWindowText(), parsed)) {
-            AfxMessageBox("Please enter an integer.", MB_ICONEXCLAMATION);
-            pDX->Fail();
-        }
-        value = parsed;
-    } else {
-        edit->SetWindowText(std::to_string(value));
-    }
-}
-
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    CWnd* button = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) value = int(button->SendMessage(BM_GETCHECK));
-    else button->SendMessage(BM_SETCHECK, WPARAM(value < 0 ? 0 : value));
-}
-
-void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
-    CWnd* first = pDX->PrepareCtrl(nIDC);
-    if (pDX->m_bSaveAndValidate) value = -1;
-    int index = 0;
-    // The group: this button and the following ones up to the next WS_GROUP.
-    for (CWnd* button = first; button; button = button->GetWindow(GW_HWNDNEXT)) {
-        if (button != first && (button->GetStyle() & WS_GROUP)) break;
-        if (!(button->SendMessage(WM_GETDLGCODE) & DLGC_RADIOBUTTON)) continue;
-        if (pDX->m_bSaveAndValidate) {
-            if (button->SendMessage(BM_GETCHECK) == BST_CHECKED) value = index;
-        } else {
-            button->SendMessage(BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED);
-        }
-        ++index;
     }
 }

@@ -34,11 +34,7 @@ private:
 // Binds the member object `control` to the dialog's control nIDC (once).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& control);
 void DDX_Text(CDataExchange* pDX, int nIDC, std::string& value);
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 // Shown in general form with up to 15 significant digits (1.0 shows "1");
 // read as a decimal number, leading and trailing blanks allowed. Anything
 // else shows "Please enter a number." and keeps the old value.
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value);
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
-// value: index of the checked button of the group that starts at nIDC, -1 none.
-void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);

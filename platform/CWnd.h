@@ -239,12 +239,9 @@ public:
     // ---- dialog items (on any parent window) ----
     void SetDlgItemText(int nID, const char* lpszString);
     int GetDlgItemText(int nID, std::string& text) const;
-    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
-    UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
     void CheckDlgButton(int nIDButton, UINT nCheck);
     UINT IsDlgButtonChecked(int nIDButton) const;
     void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
-    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
     // Keyboard order over the controls of this window (entering child windows
     // with WS_EX_CONTROLPARENT): the next or previous visible, enabled
     // WS_TABSTOP control after pWndCtl, wrapping around.

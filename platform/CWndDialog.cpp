@@ -1,11 +1,6 @@
 // Dialog-item helpers of CWnd: items by identifier, check boxes and radio
 // groups, keyboard order, and data exchange.
 
-#include <cstdio>
-#include <cstdlib>
-#include <cerrno>
-#include <climits>
-
 #include "platform/CDataExchange.h"
 #include "platform/CWnd.h"
 
@@ -17,28 +12,6 @@ int CWnd::GetDlgItemText(int nID, std::string& text) const {
     CWnd* item = GetDlgItem(nID);
     text = item ? item->GetWindowText() : std::string();
     return int(text.size());
-}
-
-void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) {
-    char buffer[16];
-    if (bSigned) std::snprintf(buffer, sizeof buffer, "%d", int(nValue));
-    else std::snprintf(buffer, sizeof buffer, "%u", nValue);
-    SetDlgItemText(nID, buffer);
-}
-
-UINT CWnd::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const {
-    std::string text;
-    GetDlgItemText(nID, text);
-    const char* start = text.c_str();
-    while (*start == ' ' || *start == '\t') ++start;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(start, &end, 10);
-    while (end && (*end == ' ' || *end == '\t')) ++end;
-    const bool ok = end != start && end && *end == '\0' && errno == 0 &&
-                    (bSigned ? value >= INT_MIN && value <= INT_MAX : value >= 0 && value <= UINT_MAX);
-    if (lpTrans) *lpTrans = ok ? TRUE : FALSE;
-    return ok ? UINT(value) : 0;
 }
 
 void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) {
@@ -53,12 +26,6 @@ UINT CWnd::IsDlgButtonChecked(int nIDButton) const {
 void CWnd::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton) {
     for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
         CheckDlgButton(id, id == nIDCheckButton ? BST_CHECKED : BST_UNCHECKED);
-}
-
-int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const {
-    for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
-        if (IsDlgButtonChecked(id)) return id;
-    return 0;
 }
 
 // ---- keyboard order ----

@@ -133,7 +133,9 @@ bool CWnd::AttachClientDC(CDC& dc) const {
     if (!m_hWnd) return false;
     CWnd* top = GetTopLevelParent();
     if (!top->m_surface) return false;
-    dc.Attach(top->m_surface.get(), ClientOriginInTopLevel(), VisibleRectInTopLevel());
+    // A hidden window has nothing on the screen to draw on.
+    const CRect visible = IsWindowVisible() ? VisibleRectInTopLevel() : CRect();
+    dc.Attach(top->m_surface.get(), ClientOriginInTopLevel(), visible);
     return true;
 }
 

@@ -129,6 +129,10 @@ TEST_F(DialogTest, ArrowsMoveAndCheckWithinARadioGroup) {
             EXPECT_EQ(dialog.IsDlgButtonChecked(id), id == step.focus ? 1u : 0u) << "radio " << id;
     }
     EXPECT_EQ(dialog.IsDlgButtonChecked(30), 0u) << "the next group is left alone";
+    dialog.CheckRadioButton(20, 22, 20);
+    EXPECT_EQ(std::vector<UINT>({dialog.IsDlgButtonChecked(20), dialog.IsDlgButtonChecked(21),
+                                 dialog.IsDlgButtonChecked(22)}),
+              std::vector<UINT>({1, 0, 0}));
     // Arrows inside an edit stay with the edit.
     dialog.GetDlgItem(10)->SetFocus();
     Press(VK_DOWN);

@@ -1,6 +1,7 @@
 // Input and time: timers, mouse capture, mouse leave, where clicks go,
 // cursors, painting order, and a message box over a dialog.
 
+#include "platform/CClientDC.h"
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/MessageBoxService.h"
@@ -248,6 +249,24 @@ TEST_F(InputTest, ParentsPaintBeforeTheChildrenAboveThem) {
     g_events.clear();
     WindowManager::Instance().PaintAll();
     EXPECT_TRUE(g_events.empty());
+
+    // Drawing outside of painting lands in the child's place, clipped to it;
+    // a hidden window draws nothing.
+    {
+        CClientDC dc(&right);
+        dc.FillSolidRect(-10, -10, 500, 500, RGB(9, 9, 9));
+    }
+    EXPECT_EQ(pixels.At(120, 20), Surface::FromColorRef(RGB(255, 0, 0)));
+    right.ShowWindow(SW_SHOW);
+    WindowManager::Instance().PaintAll();
+    {
+        CClientDC dc(&right);
+        dc.FillSolidRect(-10, -10, 500, 500, RGB(1, 2, 3));
+    }
+    EXPECT_EQ(pixels.At(100, 10), Surface::FromColorRef(RGB(1, 2, 3)));
+    EXPECT_EQ(pixels.At(149, 59), Surface::FromColorRef(RGB(1, 2, 3)));
+    EXPECT_EQ(pixels.At(99, 10), Surface::FromColorRef(RGB(255, 0, 0)));
+    EXPECT_EQ(pixels.At(150, 60), Surface::FromColorRef(RGB(255, 0, 0)));
 }
 
 namespace {
