@@ -10,6 +10,12 @@
 // behaviour of the window's kind: stock controls override it). Default() runs
 // DefWindowProc for the message being handled, which is what a handler calls
 // for the ordinary handling. PostMessage queues for the message loop.
+//
+// Geometry: a window's client area is its whole rectangle (controls draw
+// their own borders; the frame and caption of top-level windows belong to the
+// driver, and the offscreen snapshot draws them). Children are kept in
+// z-order, topmost first: dialog controls in template order, windows created
+// later on top. Painting goes from the back to the front.
 
 #include <memory>
 #include <string>
