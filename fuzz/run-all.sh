@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build directory for SECONDS each (default 60):
 #   run-all.sh BUILD_DIR [SECONDS]
-# fuzz_<name> starts from the seeds in fuzz/corpus/<name> when that folder
-# exists; what it finds goes to BUILD_DIR/fuzz/corpus/<name>.
+# Each program starts from the seeds in fuzz/corpus/<program> when that
+# folder exists; what it finds goes to BUILD_DIR/fuzz/corpus/<program>.
 set -uo pipefail
 build=${1:?usage: run-all.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
@@ -11,12 +11,11 @@ status=0
 for program in "$build"/fuzz/fuzz_*; do
   [ -x "$program" ] || continue
   name=$(basename "$program")
-  name=${name#fuzz_}
   corpus="$build/fuzz/corpus/$name"
   mkdir -p "$corpus"
   seeds=()
   [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
-  echo "== fuzz_$name for ${seconds}s"
+  echo "== $name for ${seconds}s"
   "$program" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" "${seeds[@]}" \
     > "$build/fuzz/$name.log" 2>&1
   result=$?
