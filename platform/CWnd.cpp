@@ -192,8 +192,10 @@ void CWnd::TakeOverPlaceOf(CWnd& previous) {
     previous.m_driverWindow = 0;
     previous.m_hWnd = nullptr;
     m_hWnd = this;
-    wm.Register(this);
+    // Handed over first, so that a top-level window keeps its one place in
+    // the stacking order.
     wm.Transfer(&previous, this);
+    wm.Register(this);
     wm.Unregister(&previous);
 }
 

@@ -245,4 +245,13 @@ TEST_F(MessagesTest, SubclassingTakesTheControlsPlace) {
     parent.DestroyWindow();
     EXPECT_EQ(taker.m_hWnd, nullptr);
     delete second;  // not framework-owned
+
+    // A top-level window keeps its single place among the top-level windows.
+    CWnd plain;
+    ASSERT_TRUE(plain.CreateEx(0, "Test", "top", WS_POPUP | WS_VISIBLE, CRect(0, 0, 20, 20), nullptr, 0));
+    DerivedWnd topTaker;
+    ASSERT_TRUE(topTaker.SubclassWindow(&plain));
+    EXPECT_EQ(WindowManager::Instance().TopLevels(), std::vector<CWnd*>{&topTaker});
+    EXPECT_EQ(plain.m_hWnd, nullptr);
+    topTaker.DestroyWindow();
 }
