@@ -54,7 +54,9 @@ TEST(RxImageFiles, EveryEarlierCodecRejectsAPageImage) {
         RxMemFile file(reinterpret_cast<BYTE*>(&ppm[0]), uint32_t(ppm.size()));
         RxImage image(0);
         EXPECT_FALSE(image.Decode(&file, c.type)) << c.type;
-        if (c.message) EXPECT_STREQ(image.GetLastError(), c.message) << c.type;
+        if (c.message) {
+            EXPECT_STREQ(image.GetLastError(), c.message) << c.type;
+        }
     }
 }
 
