@@ -21,7 +21,9 @@ CDialog::CDialog() = default;
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 CDialog::~CDialog() {
-    // The controls go before the font they were drawing with.
+    // The controls go before the font they were drawing with; the object is
+    // already being deleted, so destruction must not delete it again.
+    SetAutoDelete(false);
     if (m_hWnd) DestroyWindow();
 }
 
