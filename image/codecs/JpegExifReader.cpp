@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "image/RxFile.h"
 
@@ -198,7 +199,11 @@ void JpegExifReader::Fail(const char* text, bool print) {
 bool JpegExifReader::Read(RxFile* file) {
     if (!file) return false;
     int32_t start = file->Tell();
-    ReadSections(file);
+    try {
+        ReadSections(file);
+    } catch (const std::bad_alloc&) {
+        Fail("Could not allocate memory");
+    }
     file->Seek(start, SEEK_SET);
     return record_->isExif;
 }
