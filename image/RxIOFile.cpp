@@ -29,6 +29,16 @@ RxIOFile::~RxIOFile() {
     Close();
 }
 
+RxIOFile::RxIOFile(const RxIOFile& other) : RxFile(other), fp(other.fp), closeOnRelease(false) {}
+
+RxIOFile& RxIOFile::operator=(const RxIOFile& other) {
+    if (this == &other) return *this;
+    Close();
+    fp = other.fp;
+    closeOnRelease = false;
+    return *this;
+}
+
 bool RxIOFile::Open(const char* fileName, const char* mode) {
     if (fp || !fileName || !mode) return false;
     fp = std::fopen(fileName, mode);

@@ -5,11 +5,14 @@
 #include "image/RxFile.h"
 
 // RxFile over a standard I/O stream. A stream handed to the constructor stays
-// the caller's: Close leaves it open. A copy shares the stream.
+// the caller's: Close leaves it open. A copy shares the stream but never
+// closes it.
 class PDFIMPORT_EXPORT RxIOFile : public RxFile {
 public:
     explicit RxIOFile(FILE* stream = nullptr);
     ~RxIOFile() override;
+    RxIOFile(const RxIOFile& other);
+    RxIOFile& operator=(const RxIOFile& other);
 
     bool Open(const char* fileName, const char* mode);
     bool Open(const wchar_t* fileName, const wchar_t* mode);

@@ -16,6 +16,31 @@ RxMemFile::~RxMemFile() {
     Close();
 }
 
+RxMemFile::RxMemFile(const RxMemFile& other)
+    : RxFile(other),
+      buffer(other.buffer),
+      size(other.size),
+      freeOnClose(false),
+      position(other.position),
+      edge(other.edge) {}
+
+RxMemFile& RxMemFile::operator=(const RxMemFile& other) {
+    if (this == &other) return *this;
+    Close();
+    buffer = other.buffer;
+    size = other.size;
+    freeOnClose = false;
+    position = other.position;
+    edge = other.edge;
+    return *this;
+}
+
+void RxMemFile::ClearGapBeforePosition() {
+    // Bytes between the old end and a position sought beyond it become
+    // zeros rather than whatever the allocation held.
+    if (uint32_t(position) > size) std::memset(buffer + size, 0, uint32_t(position) - size);
+}
+
 bool RxMemFile::Open() {
     if (buffer) return false;
     position = 0;
@@ -63,6 +88,7 @@ uint64_t RxMemFile::Write(const void* source, size_t itemSize, size_t count) {
     uint64_t end = uint64_t(position) + n;
     if (end > uint64_t(INT32_MAX)) return 0;
     if (!Alloc(end)) return 0;
+    ClearGapBeforePosition();
     std::memcpy(buffer + position, source, size_t(n));
     position = int32_t(end);
     if (uint32_t(position) > size) size = uint32_t(position);
@@ -72,6 +98,7 @@ uint64_t RxMemFile::Write(const void* source, size_t itemSize, size_t count) {
 bool RxMemFile::PutC(unsigned char c) {
     if (!buffer || position < 0 || position == INT32_MAX) return false;
     if (!Alloc(uint64_t(position) + 1)) return false;
+    ClearGapBeforePosition();
     buffer[position++] = c;
     if (uint32_t(position) > size) size = uint32_t(position);
     return true;

@@ -5,7 +5,8 @@
 // RxFile over a growable memory block. A block handed to the constructor stays
 // the caller's; a block the file allocates is freed by Close unless GetBuffer
 // handed it out. Blocks are allocated with malloc/realloc and released with
-// free. A copy shares the block.
+// free. A copy shares the block but never frees it: only the file that
+// allocated (or was given) ownership releases it.
 class PDFIMPORT_EXPORT RxMemFile : public RxFile {
 public:
     // Capacity grows in steps of this many bytes, so byte-wise writing does
@@ -14,6 +15,8 @@ public:
 
     explicit RxMemFile(unsigned char* block = nullptr, uint32_t length = 0);
     ~RxMemFile() override;
+    RxMemFile(const RxMemFile& other);
+    RxMemFile& operator=(const RxMemFile& other);
 
     bool Open();
     // Hands the block to the caller, who releases it with free().
@@ -36,6 +39,7 @@ protected:
     // capacity cannot be counted or allocated.
     bool Alloc(uint64_t n);
     void Free();
+    void ClearGapBeforePosition();
 
     unsigned char* buffer;
     uint32_t size;

@@ -122,12 +122,32 @@ TEST(RxMemFile, GetBufferHandsTheBlockOver) {
     std::free(block);
 }
 
-TEST(RxMemFile, CopiesShareTheBlock) {
-    unsigned char block[3] = {7, 8, 9};
-    RxMemFile file(block, 3);
-    RxMemFile copy(file);
-    EXPECT_EQ(copy.GetC(), 7);
-    EXPECT_EQ(file.GetC(), 7);
+TEST(RxMemFile, CopiesShareTheBlockWithoutFreeingIt) {
+    MemProbe file;
+    ASSERT_TRUE(file.Open());
+    ASSERT_EQ(file.Write("xyz", 1, 3), 3u);
+    ASSERT_TRUE(file.Seek(0, SEEK_SET));
+    {
+        MemProbe copy(file);
+        EXPECT_EQ(copy.Block(), file.Block());
+        EXPECT_FALSE(copy.FreesOnClose());
+        EXPECT_EQ(copy.GetC(), 'x');
+        MemProbe assigned;
+        ASSERT_TRUE(assigned.Open());
+        assigned = file;
+        EXPECT_EQ(assigned.Block(), file.Block());
+    }
+    // The copies are gone; the block is still ours (ASan would see a double free).
+    EXPECT_EQ(file.GetC(), 'x');
+}
+
+TEST(RxMemFile, WritingBeyondTheEndFillsTheGapWithZeros) {
+    MemProbe file;
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.Seek(5, SEEK_SET));
+    ASSERT_TRUE(file.PutC('!'));
+    EXPECT_EQ(file.Size(), 6);
+    EXPECT_EQ(std::memcmp(file.Block(), "\0\0\0\0\0!", 6), 0);
 }
 
 TEST(RxIOFile, CallersStreamStaysOpen) {
@@ -143,6 +163,17 @@ TEST(RxIOFile, CallersStreamStaysOpen) {
     }
     EXPECT_EQ(std::fgetc(stream), 'c');
     std::fclose(stream);
+}
+
+TEST(RxIOFile, CopiesShareTheStreamWithoutClosingIt) {
+    TempFile temp("io3.bin", "pq");
+    RxIOFile file;
+    ASSERT_TRUE(file.Open(temp.Path(), "rb"));
+    {
+        RxIOFile copy(file);
+        EXPECT_EQ(copy.GetC(), 'p');
+    }
+    EXPECT_EQ(file.GetC(), 'q');
 }
 
 TEST(RxIOFile, OpenedFileIsClosedAndCannotBeReopened) {
