@@ -124,7 +124,7 @@ bool FontInstance::Load(const LOGFONT& lf) {
     descent_ = CeilDiv(winDescent * emPixels_, upem);
     if (height > 0 && ascent_ + descent_ > height) descent_ = std::max(0, int(height) - ascent_);
 
-    int xPixels = emPixels_;
+    int xPixels = std::max(1, (emPixels_ * FontResolver::WidthPercent(faceName) + 50) / 100);
     if (lf.lfWidth > 0 && avgWidthUnits > 0) {
         // A requested average width stretches the face horizontally.
         const long natural = std::max(1L, (avgWidthUnits * emPixels_ + upem / 2) / upem);

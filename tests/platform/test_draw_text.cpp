@@ -32,7 +32,14 @@ struct TextCanvas {
 TEST(DrawText, TemplateFacesGiveTheClassicDialogBaseUnits) {
     // Dialog layouts are in units of a quarter average character width and an
     // eighth of the line height; 6 x 13 makes dialog 1025 669 x 528 pixels.
-    for (const char* face : {"MS Sans Serif", "Microsoft Sans Serif", "MS Shell Dlg", "Arial", "Tahoma"}) {
+    // The classic dialog faces are narrower than their stand-in, which is
+    // drawn at 10 of its 11 pixels' width for them; Arial is its own width.
+    const struct {
+        const char* face;
+        double averageWidth;
+    } faces[] = {{"MS Sans Serif", 5.94}, {"Microsoft Sans Serif", 5.94}, {"MS Shell Dlg", 5.94}, {"Arial", 6.4},
+                 {"Tahoma", 6.4}};
+    for (const auto& [face, averageWidth] : faces) {
         SCOPED_TRACE(face);
         TextCanvas canvas(10, 10, 80, face);
         ASSERT_TRUE(canvas.font.IsCreated());
@@ -42,13 +49,27 @@ TEST(DrawText, TemplateFacesGiveTheClassicDialogBaseUnits) {
         const int baseX = (alphabet.cx / 26 + 1) / 2, baseY = tm.tmHeight;
         EXPECT_EQ(baseX, 6);
         EXPECT_EQ(baseY, 13);
-        EXPECT_NEAR(alphabet.cx / 52.0, 6.4, 0.1);
+        EXPECT_NEAR(alphabet.cx / 52.0, averageWidth, 0.1);
         EXPECT_EQ(canvas.font.Instance()->EmPixels(), 11);
         EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
         // The converter window, 446 x 325 dialog units.
         EXPECT_EQ(MulDiv(446, baseX, 4), 669);
         EXPECT_EQ(MulDiv(325, baseY, 8), 528);
         EXPECT_NE(canvas.font.Instance()->FileName().find("LiberationSans"), std::string::npos);
+    }
+}
+
+TEST(DrawText, TemplateLabelsFitTheirControls) {
+    // Labels of the converter's templates, with their widths in pixels.
+    const struct {
+        const char* text;
+        int width;
+    } labels[] = {{"Please select a PDF file to convert:", 168}, {"Convert filled object to DWG solid entity:", 192},
+                  {"Create individual DWG file per page", 193 - 13}};
+    for (const char* face : {"MS Sans Serif", "Microsoft Sans Serif"}) {
+        TextCanvas canvas(10, 10, 80, face);
+        for (const auto& label : labels)
+            EXPECT_LE(canvas.dc.GetTextExtent(label.text).cx, label.width) << face << ": " << label.text;
     }
 }
 
