@@ -168,16 +168,87 @@ void PopupMenuWindow::MoveHot(int step) {
 }
 
 void PopupMenuWindow::Choose(int item) {
-    if (item < 0 || IsSeparator(size_t(item)) || IsGrayed(size_t(item)) ||
-        (m_items[size_t(item)].flags & MF_POPUP))
+    if (item < 0 || IsSeparator(size_t(item)) || IsGrayed(size_t(item))) return;
+    if (m_items[size_t(item)].flags & MF_POPUP) {
+        OpenSubmenu(item);
         return;
+    }
     m_finished = true;
+    m_exit = Exit::Chosen;
     EndModalLoop(int(UINT(m_items[size_t(item)].id)));
 }
 
-void PopupMenuWindow::Dismiss() {
+void PopupMenuWindow::Dismiss() { Leave(m_parentPopup ? Exit::Back : Exit::DismissAll); }
+
+void PopupMenuWindow::Leave(Exit exit) {
     m_finished = false;
-    EndModalLoop(0);
+    m_exit = exit;
+    if (IsInModalLoop()) EndModalLoop(0);
+}
+
+int PopupMenuWindow::Depth() const {
+    int depth = 0;
+    for (const PopupMenuWindow* p = m_parentPopup; p; p = p->m_parentPopup) ++depth;
+    return depth;
+}
+
+void PopupMenuWindow::OpenSubmenu(int item) {
+    if (item < 0 || size_t(item) >= m_items.size() || !(m_items[size_t(item)].flags & MF_POPUP) ||
+        IsGrayed(size_t(item)) || m_openItem >= 0 || Depth() + 1 >= kMaxDepth)
+        return;
+    SetHot(item);
+    CRect r = m_rects[size_t(item)];
+    ClientToScreen(&r);
+    PopupMenuWindow child(m_items[size_t(item)].subMenu, m_owner);
+    child.m_parentPopup = this;
+    m_openItem = item;
+    UINT command = child.Track(m_flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN),
+                               r.right, r.top - 3);
+    m_openItem = -1;
+    if (!m_hWnd) return;
+    switch (child.m_exit) {
+        case Exit::Chosen:
+            m_finished = true;
+            m_exit = Exit::Chosen;
+            EndModalLoop(int(command));
+            return;
+        case Exit::DismissAll:
+            Leave(Exit::DismissAll);
+            return;
+        default:
+            break;
+    }
+    // Back in this menu: it takes the mouse again and handles what made the
+    // submenu close, when that happened over it.
+    SetCapture();
+    if (child.m_forwardMessage) {
+        CPoint p(child.m_forwardPoint);
+        ScreenToClient(&p);
+        SendMessage(child.m_forwardMessage, 0, MAKELPARAM(p.x, p.y));
+    }
+}
+
+void PopupMenuWindow::MouseOutside(UINT message, CPoint point) {
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    // The menus this one was opened from, nearest first.
+    for (PopupMenuWindow* p = m_parentPopup; p; p = p->m_parentPopup) {
+        CRect rect;
+        p->GetWindowRect(&rect);
+        if (!rect.PtInRect(screen)) continue;
+        CPoint inParent = screen;
+        p->ScreenToClient(&inParent);
+        // Resting on the item that opened this submenu keeps it open.
+        if (message == WM_MOUSEMOVE && p == m_parentPopup && p->ItemAt(inParent) == p->m_openItem) return;
+        m_forwardMessage = message;
+        m_forwardPoint = screen;
+        Leave(Exit::Back);
+        return;
+    }
+    if (message == WM_MOUSEMOVE)
+        SetHot(-1);
+    else if (message != WM_LBUTTONUP && message != WM_RBUTTONUP)
+        Leave(Exit::DismissAll);
 }
 
 void PopupMenuWindow::OnCharacter(UINT ch) {
@@ -236,15 +307,24 @@ LRESULT PopupMenuWindow::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPara
         case WM_ERASEBKGND:
             return 1;
         case WM_MOUSEMOVE:
+            if (!client.PtInRect(point) && m_parentPopup) {
+                MouseOutside(message, point);
+                return 0;
+            }
             SetHot(ItemAt(point));
+            if (m_hot >= 0 && (m_items[size_t(m_hot)].flags & MF_POPUP)) OpenSubmenu(m_hot);
             return 0;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (!client.PtInRect(point))
-                Dismiss();
-            else
+            if (client.PtInRect(point)) {
                 SetHot(ItemAt(point));
+                if (m_hot >= 0 && (m_items[size_t(m_hot)].flags & MF_POPUP)) OpenSubmenu(m_hot);
+            } else if (m_parentPopup) {
+                MouseOutside(message, point);
+            } else {
+                Leave(Exit::DismissAll);
+            }
             return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
@@ -259,6 +339,10 @@ LRESULT PopupMenuWindow::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPara
                 case VK_HOME: SetHot(-1); MoveHot(1); break;
                 case VK_END: SetHot(-1); MoveHot(-1); break;
                 case VK_RETURN: Choose(m_hot); break;
+                case VK_RIGHT: OpenSubmenu(m_hot); break;
+                case VK_LEFT:
+                    if (m_parentPopup) Leave(Exit::Back);
+                    break;
                 case VK_ESCAPE: Dismiss(); break;
                 default: break;
             }
@@ -273,7 +357,8 @@ LRESULT PopupMenuWindow::DefWindowProc(UINT message, WPARAM wParam, LPARAM lPara
             Dismiss();
             return 0;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<CWnd*>(lParam) != this && IsInModalLoop()) Dismiss();
+            // A submenu taking the mouse is part of this menu.
+            if (reinterpret_cast<CWnd*>(lParam) != this && m_openItem < 0 && IsInModalLoop()) Dismiss();
             return 0;
         default:
             break;

@@ -5,7 +5,8 @@
 // to the owner), highlights the item under the pointer, and ends its modal
 // loop with the chosen command, or 0 when a click outside, Escape or a lost
 // capture dismisses it. It holds the mouse capture and the focus while open.
-// Submenus are shown with their arrow but do not open.
+// A submenu opens at the right of its item when the pointer rests on it, on a
+// click, or on Right or Enter; Left or Escape closes only the submenu.
 
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
     int GetHotItem() const { return m_hot; }
     bool LocateScriptItem(ScriptItem kind, int value, POINT& clientPoint) const override;
 
+    // Menus nested deeper than this do not open (a menu may hold itself).
+    static constexpr int kMaxDepth = 8;
+
 protected:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -40,6 +44,14 @@ private:
     void MoveHot(int step);
     void Choose(int item);
     void Dismiss();
+    // How a submenu ended, for the menu that opened it.
+    enum class Exit { Open, Chosen, Back, DismissAll };
+    void Leave(Exit exit);
+    void OpenSubmenu(int item);
+    // A mouse message outside a submenu: back to the menu under the pointer,
+    // or away altogether.
+    void MouseOutside(UINT message, CPoint point);
+    int Depth() const;
     void OnCharacter(UINT ch);
     void Paint();
     void PaintItem(CDC& dc, size_t i);
@@ -52,4 +64,9 @@ private:
     int m_textWidth = 0;
     int m_hot = -1;
     bool m_finished = false;
+    PopupMenuWindow* m_parentPopup = nullptr;
+    int m_openItem = -1;     // the item whose submenu is open
+    Exit m_exit = Exit::Open;
+    UINT m_forwardMessage = 0;  // with Back: the mouse message for the parent
+    POINT m_forwardPoint{0, 0};  // and where it happened, on the screen
 };

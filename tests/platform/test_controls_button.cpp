@@ -152,25 +152,28 @@ bool Near(COLORREF c, COLORREF target) {
     return close(GetRValue(c), GetRValue(target)) && close(GetGValue(c), GetGValue(target)) &&
            close(GetBValue(c), GetBValue(target));
 }
+bool Dark(COLORREF c) { return GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64; }
 
 TEST_F(ButtonTest, DisabledCaptionIsEngraved) {
     RecordingDialog* dlg = MakeDialog({Item(61, "Button", "IIIIIIII", 5, 5, 60, 14, BS_PUSHBUTTON)});
     ASSERT_NE(dlg, nullptr);
     CWnd* button = dlg->GetDlgItem(61);
-    auto countInk = [&](COLORREF colour) {
+    auto count = [&](auto matches) {
         CRect r;
         button->GetClientRect(&r);
         int n = 0;
         for (int y = 3; y < r.Height() - 3; ++y)
-            for (int x = 3; x < r.Width() - 3; ++x) n += Near(PixelOf(button, x, y), colour);
+            for (int x = 3; x < r.Width() - 3; ++x) n += matches(PixelOf(button, x, y));
         return n;
     };
-    EXPECT_GT(countInk(RGB(0, 0, 0)), 0);
-    EXPECT_EQ(countInk(GetSysColor(COLOR_GRAYTEXT)), 0);
+    auto grey = [](COLORREF c) { return Near(c, GetSysColor(COLOR_GRAYTEXT)); };
+    auto white = [](COLORREF c) { return Near(c, GetSysColor(COLOR_BTNHIGHLIGHT)); };
+    EXPECT_GT(count(Dark), 0);
+    EXPECT_EQ(count(grey), 0);
     button->EnableWindow(FALSE);
-    EXPECT_EQ(countInk(RGB(0, 0, 0)), 0);
-    EXPECT_GT(countInk(GetSysColor(COLOR_GRAYTEXT)), 0);
-    EXPECT_GT(countInk(GetSysColor(COLOR_BTNHIGHLIGHT)), 0);
+    EXPECT_EQ(count(Dark), 0);
+    EXPECT_GT(count(grey), 0);
+    EXPECT_GT(count(white), 0);
 }
 
 TEST_F(ButtonTest, DisabledButtonIgnoresClicks) {

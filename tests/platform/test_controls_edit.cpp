@@ -192,7 +192,7 @@ TEST_F(EditTest, DisabledEditHasAGreyBackgroundAndGreyText) {
         for (int x = 2; x < 40; ++x) {
             COLORREF c = PixelOf(edit, x, y);
             greyInk |= c == GetSysColor(COLOR_GRAYTEXT);
-            blackInk |= GetRValue(c) < 40 && GetGValue(c) < 40 && GetBValue(c) < 40;
+            blackInk |= GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64;
         }
     EXPECT_TRUE(greyInk);
     EXPECT_FALSE(blackInk);

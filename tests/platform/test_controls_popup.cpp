@@ -57,6 +57,46 @@ INSTANTIATE_TEST_SUITE_P(Table, PopupChoices, ::testing::Values(
     MenuCase{"", 0}                         // no script: closed, never hangs
 ));
 
+class SubmenuChoices : public PopupTest, public ::testing::WithParamInterface<MenuCase> {};
+
+TEST_P(SubmenuChoices, ReachCommandsInsideSubmenus) {
+    ASSERT_NE(MakeDialog({}), nullptr);
+    CMenu menu, sub;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(sub.CreatePopupMenu());
+    sub.AppendMenu(MF_STRING, 41, "&Deep");
+    sub.AppendMenu(MF_STRING, 42, "D&eeper");
+    menu.AppendMenu(MF_STRING, 10, "&Open");
+    menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(sub.Detach()), "&More");
+    menu.AppendMenu(MF_STRING, 30, "&About");
+    EXPECT_EQ(Track(menu, GetParam().script), GetParam().command) << GetParam().script;
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SubmenuChoices, ::testing::Values(
+    MenuCase{"key Down\nkey Down\nkey Right\nkey Down\nkey Enter\n", 41},
+    MenuCase{"key Down\nkey Down\nkey Enter\nmenu 42\n", 42},           // Enter opens the submenu
+    MenuCase{"mouse move 30 28\nmenu 41\n", 41},                         // resting on the item opens it
+    MenuCase{"key Down\nkey Down\nkey Right\nkey Escape\nkey Down\nkey Enter\n", 30},  // Escape closes only the submenu
+    MenuCase{"key Down\nkey Down\nkey Right\nkey Left\nkey Up\nkey Enter\n", 10},
+    MenuCase{"mouse move 30 28\nmouse down 5000 5000\n", 0},            // a click outside closes both
+    MenuCase{"mouse move 30 28\n", 0}                                    // the script ends: both close
+));
+
+// A menu that holds itself through its submenu must not open without end.
+TEST_F(PopupTest, SelfHoldingSubmenusStopAtTheDepthLimit) {
+    ASSERT_NE(MakeDialog({}), nullptr);
+    CMenu a, b;
+    a.CreatePopupMenu();
+    b.CreatePopupMenu();
+    a.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(b.m_hMenu), "&B");
+    b.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(a.m_hMenu), "&A");
+    std::string script;
+    for (int i = 0; i < 3 * PopupMenuWindow::kMaxDepth; ++i) script += "key Down\nkey Right\n";
+    EXPECT_EQ(Track(a, script.c_str()), 0u);
+    b.Detach();  // destroyed with a
+}
+
 TEST_F(PopupTest, ChosenCommandIsPostedToTheOwnerWithoutReturnCmd) {
     RecordingDialog* dlg = MakeDialog({});
     ASSERT_NE(dlg, nullptr);
