@@ -351,6 +351,7 @@ private:
     CRect m_rect;  // children: in the parent's client area; top-level: screen
     CRect m_updateRect;  // invalid part of the client area
     bool m_eraseNeeded = false;
+    bool m_paintBegun = false;  // the paint handler called BeginPaint
     bool m_autoDelete = false;
     bool m_destroying = false;
     int m_driverWindow = 0;  // top-level windows: the driver's window

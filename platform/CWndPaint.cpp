@@ -93,11 +93,15 @@ void CWnd::PaintTree() {
     if (!m_hWnd || !(m_style & WS_VISIBLE)) return;
     WindowManager& wm = WindowManager::Instance();
     if (!m_updateRect.IsRectEmpty()) {
+        m_paintBegun = false;
         SendMessage(WM_PAINT);
         if (!wm.Exists(this)) return;
-        // A handler that did not paint must not be asked again and again.
-        m_updateRect.SetRectEmpty();
-        m_eraseNeeded = false;
+        // A handler that did not paint must not be asked again and again;
+        // what a painting handler invalidated waits for the next pass.
+        if (!m_paintBegun) {
+            m_updateRect.SetRectEmpty();
+            m_eraseNeeded = false;
+        }
     }
     // Back to front: the first child in z-order paints last, on top.
     const std::vector<CWnd*> children = m_children;
@@ -145,6 +149,7 @@ void CWnd::BeginPaintOn(CDC& dc, PAINTSTRUCT* lpPaint) {
     // A paint message sent by hand repaints everything.
     if (area.IsRectEmpty()) area = CRect(0, 0, m_rect.Width(), m_rect.Height());
     const bool erase = m_eraseNeeded;
+    m_paintBegun = true;
     m_updateRect.SetRectEmpty();
     m_eraseNeeded = false;
     if (AttachClientDC(dc)) {

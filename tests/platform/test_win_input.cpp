@@ -56,6 +56,10 @@ protected:
     void OnPaint() {
         CPaintDC dc(this);
         g_events.push_back(name + " paint");
+        if (paintAgain) {
+            paintAgain = false;
+            Invalidate(FALSE);  // as a blinking label's next phase would
+        }
         CRect client;
         GetClientRect(&client);
         dc.FillSolidRect(client, colour);
@@ -64,6 +68,7 @@ protected:
 
 public:
     COLORREF colour = RGB(0, 0, 255);
+    bool paintAgain = false;
 };
 
 BEGIN_MESSAGE_MAP(Tracker, CWnd)
@@ -239,6 +244,15 @@ TEST_F(InputTest, ParentsPaintBeforeTheChildrenAboveThem) {
     left.Invalidate();
     WindowManager::Instance().PaintAll();
     EXPECT_EQ(g_events, (std::vector<std::string>{"left paint"}));
+
+    // Invalidating while painting is kept for the next pass, not lost.
+    g_events.clear();
+    left.paintAgain = true;
+    left.Invalidate();
+    WindowManager::Instance().PaintAll();
+    WindowManager::Instance().PaintAll();
+    WindowManager::Instance().PaintAll();
+    EXPECT_EQ(g_events, (std::vector<std::string>{"left paint", "left paint"}));
 
     // Redrawing at once paints before the call returns, nothing else.
     g_events.clear();
