@@ -21,7 +21,7 @@ enum : int {
     IDC_MENU = 161, IDC_MESSAGE, IDC_TOOLTIP,
     IDC_CHOICE = 171,
 };
-enum : UINT { ID_OPEN = 201, ID_GRAYED, ID_CHECKED, ID_ABOUT };
+enum : UINT { ID_OPEN = 201, ID_GRAYED, ID_CHECKED, ID_ABOUT, ID_DEEP };
 constexpr UINT kTabsBitmap = 1003;
 constexpr UINT kPictureSunken = 1006;
 constexpr UINT kPictureClientEdge = 1008;
@@ -171,6 +171,11 @@ void GalleryDialog::OnMenuButton() {
     menu.AppendMenu(MF_SEPARATOR);
     menu.AppendMenu(MF_STRING | MF_GRAYED, ID_GRAYED, "&Grayed entry");
     menu.AppendMenu(MF_STRING | MF_CHECKED, ID_CHECKED, "&Checked entry");
+    CMenu more;
+    if (more.CreatePopupMenu()) {
+        more.AppendMenu(MF_STRING, ID_DEEP, "&Deeper entry");
+        menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(more.Detach()), "&More");
+    }
     menu.AppendMenu(MF_STRING, ID_ABOUT, "&About\tF1");
     CRect r;
     button->GetWindowRect(&r);
