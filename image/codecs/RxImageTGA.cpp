@@ -107,8 +107,15 @@ void RxImageTGA::ReadPixels(RxByteReader& in, const Header& h) {
     size_t runLeft = 0, rawLeft = 0;
     uint8_t runPixel[4] = {0, 0, 0, 0};
 
+    // Plain 8- and 24-bit rows in reading order are the image's own rows.
+    const bool direct = !h.RunLength() && !mirrored && (pixelBytes == 1 || pixelBytes == 3);
     for (LONG row = 0; row < height; ++row) {
         ThrowIfCancelled();
+        if (direct) {
+            LONG y = topDown ? height - 1 - row : row;
+            if (!in.Read(info.bits + size_t(y) * info.effWidth, imageBytes)) throw "corrupted TGA";
+            continue;
+        }
         if (!h.RunLength()) {
             if (!in.Read(line.data(), imageBytes)) throw "corrupted TGA";
         } else {
