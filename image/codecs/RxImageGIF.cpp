@@ -344,7 +344,8 @@ void RxImageGIF::GifMix(RxImage& canvas, RxImage& frameImage, LONG screenWidth, 
         (!samePalette && !trueColour)) {
         RxImage grown;
         const DWORD bpp = samePalette ? canvas.GetBpp() : 24;
-        if (!grown.Create(DWORD(screenWidth), DWORD(screenHeight), bpp, canvas.GetType()))
+        if (!FitsDecodeLimit(DWORD(screenWidth), DWORD(screenHeight), bpp) ||
+            !grown.Create(DWORD(screenWidth), DWORD(screenHeight), bpp, canvas.GetType()))
             throw "Can't allocate memory";
         grown.Clear(0);
         if (samePalette) {
