@@ -236,3 +236,25 @@ TEST_F(ScriptTest, DumpListsTheWindowTreeAndSnapshotWritesAPicture) {
     std::remove(dumpPath.c_str());
     std::remove(pngPath.c_str());
 }
+
+TEST_F(ScriptTest, ScriptFilesThatCannotBeUsedAreReportedAndNotRun) {
+    std::ostringstream errors;
+    OffscreenDriver driver(errors);
+    EXPECT_FALSE(driver.LoadScriptFile(TempPath("does-not-exist.script")));
+    const std::string huge = TempPath("huge.script");
+    {
+        std::ofstream out(huge, std::ios::binary);
+        const std::string line(1023, '#');
+        for (int i = 0; i < 16 * 1024 + 1; ++i) out << line << '\n';
+    }
+    EXPECT_FALSE(driver.LoadScriptFile(huge));
+    std::remove(huge.c_str());
+    const std::string text = errors.str();
+    EXPECT_NE(text.find("does-not-exist.script: cannot be read"), std::string::npos) << text;
+    EXPECT_NE(text.find("huge.script: larger than 16 MiB; not run"), std::string::npos) << text;
+
+    // Nothing was queued: the driver goes straight to closing.
+    InputEvent event;
+    ASSERT_TRUE(driver.WaitEvent(event, -1));
+    EXPECT_EQ(event.type, InputEvent::Type::Close);
+}
