@@ -238,4 +238,38 @@ TEST_F(ConverterTest, FileThatIsNoPdfKeepsThePreviousDocument) {
     EXPECT_NE(ControlLine(after, 1005, "Static").find("text=\"3\""), std::string::npos) << after;
 }
 
+TEST_F(ConverterTest, LongAndEmptyDocuments) {
+    const std::string many = MakeDocument("many.pdf", 250);
+    HostResult run = host.Run({"click 1006", "choose-file " + many, "click 1"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    std::string ranges;
+    for (int page = 1; page <= 250; ++page) ranges += ExpectedRanges(many, {page});
+    EXPECT_EQ(ResultFile(), ResultFileOf(many, ranges, "1.000000", 0));
+
+    // A page tree that counts no page opens, but there is nothing to show.
+    const std::string empty = host.File("empty.pdf");
+    WritePdf(empty, {});
+    const std::string dump = host.File("dump.txt");
+    run = host.Run({"click 1006", "choose-file " + empty, "dump " + dump, "click 1"});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::string after = HostRun::Read(dump);
+    EXPECT_NE(ControlLine(after, 1044, "Static").find("enabled=0"), std::string::npos) << after;
+    EXPECT_NE(ControlLine(after, 1003, "Button").find("enabled=0"), std::string::npos);
+    EXPECT_NE(ControlLine(after, 1005, "Static").find("text=\"  \""), std::string::npos);
+    EXPECT_EQ(ResultFile(), ResultFileOf(empty, "", "1.000000", 0));
+}
+
+TEST_F(ConverterTest, OnePageDocumentEnablesOnlyTheLink) {
+    const std::string one = MakeDocument("one.pdf", 1);
+    const std::string dump = host.File("dump.txt");
+    const HostResult run = host.Run({"click 1006", "choose-file " + one, "dump " + dump, "key Escape"});
+    ASSERT_EQ(run.exitStatus, 1) << run.err;
+    const std::string after = HostRun::Read(dump);
+    EXPECT_NE(ControlLine(after, 1002, "Button").find("enabled=0"), std::string::npos) << after;
+    EXPECT_NE(ControlLine(after, 1003, "Button").find("enabled=0"), std::string::npos);
+    EXPECT_NE(ControlLine(after, 1044, "Static").find("enabled=1"), std::string::npos);
+    EXPECT_NE(ControlLine(after, 1004, "Static").find("text=\"1\""), std::string::npos);
+    EXPECT_NE(ControlLine(after, 1005, "Static").find("text=\"1\""), std::string::npos);
+}
+
 }  // namespace
