@@ -86,6 +86,28 @@ TEST(RxImageFiles, FailedLoadKeepsTheRequestedFormatsMessage) {
     EXPECT_EQ(image.GetWidth(), 3);
 }
 
+TEST(RxImageFiles, WrongFormatFallsBackToContent) {
+    std::string ppm = MakePpm(5, 3);
+    RxImage source(reinterpret_cast<BYTE*>(&ppm[0]), DWORD(ppm.size()), 0);
+    TempFile png("picture.png");
+    ASSERT_TRUE(source.Save(png.Path(), RXIMAGE_FORMAT_PNG)) << source.GetLastError();
+    RxImage image(0);
+    ASSERT_TRUE(image.Load(png.Path(), RXIMAGE_FORMAT_BMP)) << image.GetLastError();
+    EXPECT_EQ(image.GetType(), DWORD(RXIMAGE_FORMAT_PNG));
+    ExpectPpmPixels(image, 5, 3);
+
+    // Nothing recognises a text file: the requested format's message stays.
+    TempFile text("plain.txt", "hello, this is text and not a picture at all\n");
+    RxImage failed(0);
+    ASSERT_FALSE(failed.Load(text.Path(), RXIMAGE_FORMAT_BMP));
+    RxImage asBmp(0);
+    RxIOFile file;
+    ASSERT_TRUE(file.Open(text.Path(), "rb"));
+    ASSERT_FALSE(asBmp.Decode(&file, RXIMAGE_FORMAT_BMP));
+    EXPECT_STREQ(failed.GetLastError(), asBmp.GetLastError());
+    EXPECT_STRNE(failed.GetLastError(), "Decode: Unknown or wrong format");
+}
+
 TEST(RxImageFiles, InvalidFormatIdentifiers) {
     std::string ppm = MakePpm(2, 2);
     RxMemFile file(reinterpret_cast<BYTE*>(&ppm[0]), uint32_t(ppm.size()));
