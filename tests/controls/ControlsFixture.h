@@ -195,6 +195,23 @@ protected:
         return false;
     }
 
+    // Whether any pixel of the client area of `wnd` passes the test; text is
+    // smoothed, so its colour shows fully only where a stroke covers a pixel.
+    bool ShowsInk(CWnd& wnd, bool (*ink)(COLORREF)) {
+        CRect client;
+        wnd.GetClientRect(&client);
+        for (int y = 0; y < client.Height(); ++y)
+            for (int x = 0; x < client.Width(); ++x)
+                if (ink(PixelOf(wnd, x, y))) return true;
+        return false;
+    }
+    static bool Reddish(COLORREF c) { return GetRValue(c) >= 200 && GetGValue(c) <= 170 && GetBValue(c) <= 170; }
+    static bool Dark(COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; }
+    static bool MidGrey(COLORREF c) {
+        return GetRValue(c) <= 150 && GetRValue(c) >= 100 && GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c);
+    }
+    static bool Bluish(COLORREF c) { return GetBValue(c) >= 150 && GetRValue(c) <= 120 && GetGValue(c) <= 120; }
+
     // The pointer as the user moves it, at a client point of `wnd`.
     void MouseAt(CWnd& wnd, InputEvent::Type type, int x, int y) {
         POINT p{x, y};

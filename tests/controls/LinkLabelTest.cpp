@@ -98,14 +98,14 @@ TEST_F(LinkLabelTest, ABackgroundGradientFillsTheLabel) {
 
 TEST_F(LinkLabelTest, BlinkingTextStartsOffAndTogglesEveryHalfSecond) {
     CLinkLabel& label = RedText();
-    ASSERT_TRUE(Shows(label, kRed));
+    ASSERT_TRUE(ShowsInk(label, Reddish));
     label.BlinkText(TRUE);
     // Off until the first tick: any repaint draws the text black when no
     // background colour was chosen.
     label.Invalidate();
     EXPECT_FALSE(label.GetBlinkPhase());
-    EXPECT_FALSE(Shows(label, kRed));
-    EXPECT_TRUE(Shows(label, kBlack));
+    EXPECT_FALSE(ShowsInk(label, Reddish));
+    EXPECT_TRUE(ShowsInk(label, Dark));
 
     const DWORD start = GetTickCount();
     struct Phase {
@@ -117,34 +117,34 @@ TEST_F(LinkLabelTest, BlinkingTextStartsOffAndTogglesEveryHalfSecond) {
         Tick();
         EXPECT_EQ(GetTickCount() - start, p.at);
         EXPECT_EQ(label.GetBlinkPhase(), p.on) << p.at;
-        EXPECT_EQ(Shows(label, kRed), p.on) << p.at;
+        EXPECT_EQ(ShowsInk(label, Reddish), p.on) << p.at;
     }
 
     // Off on a white background: the text vanishes into it.
     label.SetBackground(kWhite);
     label.BlinkText(TRUE);
     label.Invalidate();
-    EXPECT_FALSE(Shows(label, kRed));
-    EXPECT_FALSE(Shows(label, kBlack));
+    EXPECT_FALSE(ShowsInk(label, Reddish));
+    EXPECT_FALSE(ShowsInk(label, Dark));
     label.BlinkText(FALSE);
     EXPECT_EQ(label.GetBlinkKind(), CLinkLabel::NoBlink);
-    EXPECT_TRUE(Shows(label, kRed));
+    EXPECT_TRUE(ShowsInk(label, Reddish));
 }
 
 TEST_F(LinkLabelTest, StoppingBackgroundBlinkingNeverLeavesTheTextHidden) {
     CLinkLabel& label = RedText();
     label.BlinkText(TRUE);
     label.Invalidate();
-    ASSERT_FALSE(Shows(label, kRed));
+    ASSERT_FALSE(ShowsInk(label, Reddish));
     label.BlinkBackground(FALSE);
     EXPECT_EQ(label.GetBlinkKind(), CLinkLabel::BlinkingText);
-    EXPECT_TRUE(Shows(label, kRed));
+    EXPECT_TRUE(ShowsInk(label, Reddish));
 
     // Background blinking keeps the timer running but changes nothing visible.
     label.BlinkBackground(TRUE);
     EXPECT_EQ(label.GetBlinkKind(), CLinkLabel::BlinkingBackground);
     Tick();
-    EXPECT_TRUE(Shows(label, kRed));
+    EXPECT_TRUE(ShowsInk(label, Reddish));
 }
 
 TEST_F(LinkLabelTest, ClicksOpenLinksOrTellTheParent) {
@@ -199,7 +199,7 @@ TEST_F(LinkLabelTest, ADisabledLinkTakesNoClicksAndKeepsItsColour) {
     dlg.events.clear();
     ClickAt(dlg.open, 3, 3);
     EXPECT_TRUE(dlg.events.empty());
-    EXPECT_TRUE(Shows(dlg.open, RGB(128, 128, 128)));
+    EXPECT_TRUE(ShowsInk(dlg.open, MidGrey));
 }
 
 TEST_F(LinkLabelTest, TheHoverCursorShowsOverTheLink) {
@@ -233,19 +233,25 @@ TEST_F(LinkLabelTest, FontOperationsEditTheFontDescription) {
     const std::string longName(40, 'F');
     label.SetFaceName(longName.c_str(), 0);
     EXPECT_EQ(std::strlen(label.GetFontSpec().lfFaceName), size_t(LF_FACESIZE - 1));
+
+    // A description whose face name fills the record without an end is cut too.
+    LOGFONT unterminated = label.GetFontSpec();
+    std::memset(unterminated.lfFaceName, 'G', sizeof unterminated.lfFaceName);
+    label.SetLogFont(unterminated);
+    EXPECT_EQ(std::strlen(label.GetFontSpec().lfFaceName), size_t(LF_FACESIZE - 1));
 }
 
 TEST_F(LinkLabelTest, EmbossRotationAndFramesDrawOnTheLabel) {
     CLinkLabel& label = RedText();
     label.SetBackground(kWhite).SetEmbossColour(RGB(0, 0, 200)).SetEmbossed(TRUE, TRUE);
-    EXPECT_TRUE(Shows(label, RGB(0, 0, 200)));
-    EXPECT_TRUE(Shows(label, kRed));
+    EXPECT_TRUE(ShowsInk(label, Bluish));
+    EXPECT_TRUE(ShowsInk(label, Reddish));
     label.SetEmbossed(FALSE).SetThinBorder(TRUE);
     EXPECT_EQ(PixelOf(label, 0, 0), GetSysColor(COLOR_WINDOWFRAME));
     label.SetThinBorder(FALSE).SetStaticEdge(TRUE);
     EXPECT_EQ(PixelOf(label, 0, 0), GetSysColor(COLOR_BTNSHADOW));
     label.SetStaticEdge(FALSE).SetEscapement(90, TRUE);
-    EXPECT_TRUE(Shows(label, kRed));
+    EXPECT_TRUE(ShowsInk(label, Reddish));
 }
 
 TEST(LinkLabelWithoutWindow, ChangingTextBeforeTheWindowExistsDoesNothing) {
