@@ -304,7 +304,9 @@ void RxImageTIF::ReadDirectColour(TiffFileClient& client, const PageTags& tags) 
 void RxImageTIF::StoreRow(const PageTags& tags, const uint8_t* source, uint32_t y, size_t rowBytes) {
     uint32_t stored = tags.height - 1 - y;
     BYTE* target = info.bits + size_t(stored) * info.effWidth;
-    if (tags.photometric != PHOTOMETRIC_RGB) {
+    // What the row becomes follows the picture created for it, whatever the
+    // tags claim.
+    if (header.biBitCount != 24) {
         size_t storedBytes = header.biBitCount == 8 ? size_t(tags.width) : (size_t(tags.width) * header.biBitCount + 7) / 8;
         StoreIndexedRow(source, target, tags.width, tags.bits, rowBytes < storedBytes ? rowBytes : storedBytes);
         return;

@@ -215,6 +215,20 @@ TEST(TiffDecode, LayoutsDepthsAndCompressions) {
     }
 }
 
+// Tags that contradict each other (colour with one 2-bit sample, found by
+// fuzzing) give an index picture, never rows wider than the picture.
+TEST(TiffDecode, ColourOfOneNarrowSampleIsReadAsIndices) {
+    TiffPage page;
+    page.photometric = PHOTOMETRIC_RGB;
+    page.bits = 2;
+    page.compression = COMPRESSION_LZW;
+    LibraryProbe image;
+    ASSERT_TRUE(DecodeBytes(image, WriteTiff({page}), RXIMAGE_FORMAT_TIF)) << image.GetLastError();
+    EXPECT_EQ(image.GetBpp(), 4);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 9; ++x) EXPECT_EQ(image.GetPixelIndex(x, 5 - y), page.Value(x, y, 0));
+}
+
 TEST(TiffDecode, AlphaSampleBecomesThePlane) {
     TiffPage page;
     page.photometric = PHOTOMETRIC_RGB;
