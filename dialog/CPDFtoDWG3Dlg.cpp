@@ -52,7 +52,9 @@ CPDFtoDWG3Dlg::CPDFtoDWG3Dlg(CWnd* parent)
       imagePage_(options_.imageOptions),
       drawingPage_(options_) {}
 
-CPDFtoDWG3Dlg::~CPDFtoDWG3Dlg() = default;
+CPDFtoDWG3Dlg::~CPDFtoDWG3Dlg() {
+    if (linkCursor_) DestroyCursor(linkCursor_);
+}
 
 void CPDFtoDWG3Dlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -155,7 +157,8 @@ void CPDFtoDWG3Dlg::DecorateOpenLink() {
     openLink_.SetWebLink(1, 1);
     openLink_.SetForeground(kLinkBlue);
     openLink_.SetUnderline(1);
-    openLink_.SetHoverCursor(ResourceTable::Instance().LoadCursor(IDC_POINTING_HAND));
+    if (!linkCursor_) linkCursor_ = ResourceTable::Instance().LoadCursor(IDC_POINTING_HAND);
+    openLink_.SetHoverCursor(linkCursor_);
     SetOpenLinkEnabled(false);
 }
 

@@ -95,4 +95,5 @@ private:
     CDrawImageStatic previewPane_;
     CTabCtrl tabControl_;
     HICON windowIcon_ = nullptr;
+    HCURSOR linkCursor_ = nullptr;  // the Open link's hover cursor
 };
