@@ -1,5 +1,6 @@
 #include "image/codecs/RxImageBMP.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -32,12 +33,18 @@ struct Channel {
     }
 };
 
+// Resolutions beyond any device are kept within a range whose conversions
+// stay in 32 bits; negative ones are taken as unknown (0).
+constexpr LONG kMaxDotsPerInch = 1000000;
+
 LONG DotsPerInch(LONG pixelsPerMetre) {
-    return LONG(std::floor(pixelsPerMetre * 254.0 / 10000.0 + 0.5));
+    double dpi = std::floor(pixelsPerMetre * 254.0 / 10000.0 + 0.5);
+    return LONG(std::min(std::max(dpi, 0.0), double(kMaxDotsPerInch)));
 }
 
 LONG PixelsPerMetre(LONG dotsPerInch) {
-    return LONG(std::floor(dotsPerInch * 10000.0 / 254.0 + 0.5));
+    LONG dpi = std::min(std::max(dotsPerInch, LONG(0)), kMaxDotsPerInch);
+    return LONG(std::floor(dpi * 10000.0 / 254.0 + 0.5));
 }
 
 }  // namespace

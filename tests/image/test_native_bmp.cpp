@@ -190,6 +190,20 @@ TEST(BmpEncode, RoundTripKeepsEveryDepth) {
     }
 }
 
+TEST(BmpDecode, AbsurdResolutionIsKeptInRange) {
+    std::vector<uint8_t> bytes = MakeBmp(Spec(2, 1, 8, {1, 2, 0, 0}));
+    for (int field : {38, 42}) {  // pixels per metre, x and y
+        bytes[field] = 0xFF, bytes[field + 1] = 0xFF, bytes[field + 2] = 0xFF, bytes[field + 3] = 0x7F;
+    }
+    RxImageBMP bmp;
+    ASSERT_TRUE(DecodeBytes(bmp, bytes));
+    EXPECT_EQ(bmp.GetXDPI(), 1000000);
+    bytes[41] = 0xFF;  // negative
+    RxImageBMP negative;
+    ASSERT_TRUE(DecodeBytes(negative, bytes));
+    EXPECT_EQ(negative.GetXDPI(), 0);
+}
+
 TEST(BmpEncode, EmptyImageFails) {
     RxImageBMP empty;
     RxMemFile file;
