@@ -384,16 +384,23 @@ void ExpectSame(RxImage& a, RxImage& b, int tolerance) {
         }
 }
 
-uint16_t TagOf(const Bytes& file, ttag_t tag, int page = 0) {
+uint32_t TagOf(const Bytes& file, ttag_t tag, int page = 0) {
     std::string path = TempPath("tags.tif");
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(file.data(), 1, file.size(), f);
     std::fclose(f);
     TIFF* tif = TIFFOpen(path.c_str(), "r");
-    uint16_t value = 0;
+    uint32_t value = 0;
     if (tif) {
         TIFFSetDirectory(tif, tdir_t(page));
-        TIFFGetField(tif, tag, &value);
+        // The subfile type is a 32-bit field; the others asked for here are 16-bit.
+        if (tag == TIFFTAG_SUBFILETYPE) {
+            TIFFGetField(tif, tag, &value);
+        } else {
+            uint16_t shortValue = 0;
+            TIFFGetField(tif, tag, &shortValue);
+            value = shortValue;
+        }
         TIFFClose(tif);
     }
     std::remove(path.c_str());
