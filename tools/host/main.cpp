@@ -170,7 +170,9 @@ int CallWithResultFile(void* symbol, const std::string& entry)
 #if defined(__SANITIZE_ADDRESS__)
 // The library's font lookup loses a buffer inside fontconfig while it parses
 // its configuration; that is not ours to fix. Sanitizer builds only.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 #endif
 
 int main(int argc, char** argv)
