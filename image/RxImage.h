@@ -318,6 +318,9 @@ private:
     // Starts `fresh` as a new picture that carries this image's information
     // (no layers, no planes); false when it cannot be allocated.
     bool CreateLike(RxImage& fresh, DWORD width, DWORD height, DWORD bpp) const;
+    // CreateLike for a turned copy: same palette, no selection, an alpha
+    // plane when this image has one.
+    bool CreateTurned(RxImage& fresh, DWORD width, DWORD height, DWORD bpp) const;
     // Moves a finished picture into `destination`, or into this image (which
     // keeps its layers) when there is none.
     void AdoptResult(RxImage& fresh, RxImage* destination);

@@ -25,10 +25,7 @@ bool RxImage::RotateLeft(RxImage* destination) {
     const LONG width = header.biWidth, height = header.biHeight;
     const WORD bpp = header.biBitCount;
     RxImage turned;
-    if (!CreateLike(turned, DWORD(height), DWORD(width), bpp)) return false;
-    turned.SetPalette(GetPalette(), header.biClrUsed);
-    turned.ClearSelectionBox();
-    if (alpha && !turned.AlphaCreate()) return false;
+    if (!CreateTurned(turned, DWORD(height), DWORD(width), bpp)) return false;
     // new (i, j) = old (j, height - 1 - i): new row j reads old column j.
     for (LONG j = 0; j < width && NextRow(j, width); ++j) {
         BYTE* target = turned.info.bits + size_t(j) * turned.info.effWidth;
@@ -48,10 +45,7 @@ bool RxImage::RotateRight(RxImage* destination) {
     const LONG width = header.biWidth, height = header.biHeight;
     const WORD bpp = header.biBitCount;
     RxImage turned;
-    if (!CreateLike(turned, DWORD(height), DWORD(width), bpp)) return false;
-    turned.SetPalette(GetPalette(), header.biClrUsed);
-    turned.ClearSelectionBox();
-    if (alpha && !turned.AlphaCreate()) return false;
+    if (!CreateTurned(turned, DWORD(height), DWORD(width), bpp)) return false;
     // new (j, i) = old (width - 1 - i, j): new row i reads old column width - 1 - i.
     for (LONG i = 0; i < width && NextRow(i, width); ++i) {
         BYTE* target = turned.info.bits + size_t(i) * turned.info.effWidth;
@@ -71,10 +65,7 @@ bool RxImage::Rotate180(RxImage* destination) {
     const LONG width = header.biWidth, height = header.biHeight;
     const WORD bpp = header.biBitCount;
     RxImage turned;
-    if (!CreateLike(turned, DWORD(width), DWORD(height), bpp)) return false;
-    turned.SetPalette(GetPalette(), header.biClrUsed);
-    turned.ClearSelectionBox();
-    if (alpha && !turned.AlphaCreate()) return false;
+    if (!CreateTurned(turned, DWORD(width), DWORD(height), bpp)) return false;
     for (LONG y = 0; y < height && NextRow(y, height); ++y) {
         const LONG oy = height - 1 - y;
         const BYTE* source = info.bits + size_t(oy) * info.effWidth;
@@ -113,10 +104,7 @@ bool RxImage::Rotate(float angle, RxImage* destination) {
         return false;
 
     RxImage turned;
-    if (!CreateLike(turned, DWORD(newWidth), DWORD(newHeight), bpp)) return false;
-    turned.SetPalette(GetPalette(), header.biClrUsed);
-    turned.ClearSelectionBox();
-    if (alpha && !turned.AlphaCreate()) return false;
+    if (!CreateTurned(turned, DWORD(newWidth), DWORD(newHeight), bpp)) return false;
 
     const bool indexed = header.biClrUsed != 0;
     const BYTE outsideIndex = GetPixelIndex(-1, -1);
@@ -144,4 +132,11 @@ bool RxImage::Rotate(float angle, RxImage* destination) {
     }
     AdoptResult(turned, destination);
     return true;
+}
+
+bool RxImage::CreateTurned(RxImage& fresh, DWORD width, DWORD height, DWORD bpp) const {
+    if (!CreateLike(fresh, width, height, bpp)) return false;
+    fresh.SetPalette(GetPalette(), header.biClrUsed);
+    fresh.ClearSelectionBox();
+    return !alpha || fresh.AlphaCreate();
 }
