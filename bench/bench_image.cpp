@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchResult.h"
 #include "image/RxImage.h"
 #include "platform/CDC.h"
 #include "platform/Surface.h"
@@ -101,7 +102,6 @@ int main() {
         return 1;
     }
     std::vector<unsigned char> pixels;
-    double read = Fastest([&] { ReadWhole(path); });
     double readParse = Fastest([&] { ParseByHand(ReadWhole(path), &pixels); });
     RxImage page(0);
     double load = Fastest([&] {
@@ -118,13 +118,9 @@ int main() {
         asm volatile("" : : "r"(copy.data()) : "memory");
     });
 
-    std::printf("page %d x %d PPM (%.1f MB)\n", kWidth, kHeight, kWidth * kHeight * 3 / 1e6);
-    std::printf("  plain read            %8.2f ms\n", read);
-    std::printf("  plain read + parse    %8.2f ms\n", readParse);
-    std::printf("  Load by content       %8.2f ms   %.2f x read, %.2f x read + parse (aim <= 1.5)\n", load,
-                load / read, load / readParse);
-    std::printf("draw into %d x %d\n", kDrawWidth, kDrawHeight);
-    std::printf("  memcpy of the output  %8.3f ms\n", memcopy);
-    std::printf("  Draw scaled           %8.3f ms   %.2f x memcpy (aim <= 4)\n", draw, draw / memcopy);
+    const std::string size = std::to_string(kWidth) + " x " + std::to_string(kHeight);
+    bench::Result("page image", "Load by content, " + size + " PPM", load, "ms", "plain read + parse", readParse);
+    const std::string target = std::to_string(kDrawWidth) + " x " + std::to_string(kDrawHeight);
+    bench::Result("page image", "Draw scaled into " + target, draw, "ms", "memcpy of the output", memcopy);
     return 0;
 }

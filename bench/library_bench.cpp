@@ -16,6 +16,7 @@
 #include <jpeglib.h>
 #include <tiffio.h>
 
+#include "bench/BenchResult.h"
 #include "image/RxImage.h"
 #include "image/RxMemFile.h"
 
@@ -241,7 +242,7 @@ RxImage ImageOf(const Bytes& rgb) {
 }
 
 void Report(const char* what, double ours, double plain) {
-    std::printf("%-24s %9.1f ms %9.1f ms %+7.1f %%\n", what, ours, plain, (ours - plain) * 100.0 / plain);
+    bench::Result("library codecs 2000 x 1500", what, ours, "ms cpu", "plain library call", plain);
 }
 
 }  // namespace
@@ -249,8 +250,6 @@ void Report(const char* what, double ours, double plain) {
 int main() {
     Bytes rgb = Pixels();
     RxImage image = ImageOf(rgb);
-    std::printf("%d x %d colour picture; processor time, least of %d rounds\n", kWidth, kHeight, kRounds);
-    std::printf("%-24s %12s %12s %9s\n", "", "image class", "plain call", "difference");
 
     struct Format {
         const char* name;

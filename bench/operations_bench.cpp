@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/BenchResult.h"
 #include "image/RxImage.h"
 
 namespace {
@@ -146,7 +147,6 @@ int main() {
             picture = cached;
         }
     }
-    std::printf("%-34s %12s %14s\n", "operation (2000 x 2000, 24 bits)", "RxImage ms", "ImageMagick ms");
     for (const Case& c : cases) {
         const double ours = Fastest(source, c.work);
         double reference = -1;
@@ -154,10 +154,7 @@ int main() {
             const double total = ReferenceMs(convert, picture, c.reference);
             if (total >= 0) reference = std::max(0.0, total - baseline);
         }
-        if (reference >= 0)
-            std::printf("%-34s %12.1f %14.1f   (%s)\n", c.name, ours, reference, c.reference);
-        else
-            std::printf("%-34s %12.1f %14s\n", c.name, ours, "-");
+        bench::Result("operations 2000 x 2000", c.name, ours, "ms cpu", "ImageMagick", reference);
     }
     if (convert.empty())
         std::printf("ImageMagick is not installed: bench/operations-reference.sh installs it and runs this.\n");

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/BenchResult.h"
 #include "platform/CDialog.h"
 #include "platform/Shell.h"
 #include "preview/CDrawImageStatic.h"
@@ -115,8 +116,8 @@ void BenchPage(const char* name, const std::string& pdf, const std::string& fold
     }
     const double mine = Median(ours[0], ours[1], ours[2]);
     const double theirs = Median(reference[0], reference[1], reference[2]);
-    std::printf("%-22s %4d dpi   preview %8.1f ms   pdftoppm %8.1f ms   ratio %.2f\n", name, dpi, mine * 1e3,
-                theirs * 1e3, mine / theirs);
+    bench::Result("preview", std::string(name) + ", page 1 at " + std::to_string(dpi) + " dpi", mine * 1e3, "ms",
+                  "pdftoppm", theirs * 1e3);
 
     // A page already rendered is loaded again from its file.
     const int steps = 20;
@@ -125,7 +126,8 @@ void BenchPage(const char* name, const std::string& pdf, const std::string& fold
         pane.pane.LoadPageImage(image);
         pane.pane.UpdateWindow();
     }
-    std::printf("%-22s cached page step %8.2f ms\n", name, Seconds(start) / steps * 1e3);
+    bench::Result("preview", std::string(name) + ", cached page step", Seconds(start) / steps * 1e3, "ms",
+                  "first rendering", mine * 1e3);
 }
 
 }  // namespace
@@ -139,7 +141,6 @@ int main() {
     const std::string text = folder + "/text.pdf";
     std::ofstream(vector, std::ios::binary) << SinglePagePdf(VectorContent());
     std::ofstream(text, std::ios::binary) << SinglePagePdf(TextContent());
-    std::printf("preview of page 1 (median of 3), against pdftoppm at the same resolution\n");
     BenchPage("heavy vector page", vector, folder);
     BenchPage("text page", text, folder);
     std::system(("rm -rf '" + folder + "'").c_str());
