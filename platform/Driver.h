@@ -53,6 +53,9 @@ class Driver {
 public:
     virtual ~Driver() = default;
     virtual const char* Name() const = 0;
+    // True when windows appear on a real display (desktop services such as
+    // the file chooser portal are worth asking then).
+    virtual bool IsDisplay() const { return false; }
 
     // Returns a window number > 0.
     virtual int CreateWindow(const DriverWindowSpec& spec) = 0;
