@@ -1,5 +1,7 @@
 #include "platform/Clipboard.h"
 
+#include "platform/WindowManager.h"
+
 namespace {
 
 struct Content {
@@ -17,8 +19,16 @@ Content& Current() {
 void Clipboard::SetText(const std::string& text) {
     Current().present = true;
     Current().text = text;
+    WindowManager::Instance().GetDriver().SetClipboardText(text);
 }
 
-std::string Clipboard::GetText() { return Current().text; }
+std::string Clipboard::GetText() {
+    std::string desktop;
+    if (WindowManager::Instance().GetDriver().GetClipboardText(desktop)) return desktop;
+    return Current().text;
+}
 
-bool Clipboard::HasText() { return Current().present; }
+bool Clipboard::HasText() {
+    std::string desktop;
+    return WindowManager::Instance().GetDriver().GetClipboardText(desktop) || Current().present;
+}

@@ -1,7 +1,8 @@
 #pragma once
 
-// The text that Cut and Copy leave for Paste. It lives in this process: the
-// drivers have no clipboard of the desktop to hand it to.
+// The text that Cut and Copy leave for Paste. A display driver hands it to
+// the desktop's clipboard (and Paste takes the desktop's text); without one
+// it lives in this process.
 
 #include <string>
 

@@ -32,11 +32,14 @@ struct InputEvent {
         Char,
         Close,   // the close box; window 0: the active window (a scripted run ends)
         Script,  // a scripted action for the framework to carry out
+        Leave,   // the pointer left the window
+        Activate,  // the desktop gave the window the keyboard focus
     };
     Type type = Type::MouseMove;
     int window = 0;        // driver window
     int x = 0, y = 0;      // client coordinates of that window
     int button = 0;        // 0 left, 1 right, 2 middle
+    bool doubleClick = false;  // MouseDown: the second press of a double click
     unsigned key = 0;      // virtual key, or the character of Char
     unsigned modifiers = 0;  // MK_SHIFT | MK_CONTROL
     ScriptAction action;   // Script events
@@ -77,6 +80,10 @@ public:
 
     // The open-file dialog: true and the chosen path, or false when cancelled.
     virtual bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) = 0;
+    // The desktop's clipboard, where the driver reaches one (8-bit text).
+    virtual bool SetClipboardText(const std::string&) { return false; }
+    virtual bool GetClipboardText(std::string&) { return false; }
+
     // Every message box text, as it is shown.
     virtual void MessageBoxShown(const std::string& text) = 0;
     // A scripted action that could not be carried out.

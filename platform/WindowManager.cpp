@@ -311,14 +311,36 @@ void WindowManager::DeliverInput(const InputEvent& event) {
         case InputEvent::Type::KeyDown:
         case InputEvent::Type::KeyUp:
         case InputEvent::Type::Char: DeliverKey(event); break;
+        case InputEvent::Type::Leave:
+            // A drag keeps its window; otherwise nothing is under the pointer now.
+            if (!Exists(capture_)) CheckMouseLeave(nullptr);
+            break;
+        case InputEvent::Type::Activate: ActivateFromDesktop(TopLevelOfDriverWindow(event.window)); break;
     }
 }
 
-static UINT MouseMessage(const InputEvent& event) {
+void WindowManager::ActivateFromDesktop(CWnd* top) {
+    // Popup menus and tooltips never become active, and a window disabled
+    // under a modal one stays inactive as the modal one keeps working.
+    if (!top || !(top->m_style & WS_VISIBLE) || !top->IsWindowEnabled()) return;
+    if (top->GetWindowClassName() == "#32768" || top->GetWindowClassName() == "tooltips_class32") return;
+    BringToTop(top);
+    SetActive(top);
+}
+
+// Edits and statics read double clicks; every other kind sees a second
+// press, as classes without the double-click style do.
+static bool ReadsDoubleClicks(const CWnd* wnd) {
+    return wnd->GetWindowClassName() == "Edit" || wnd->GetWindowClassName() == "Static";
+}
+
+static UINT MouseMessage(const InputEvent& event, const CWnd* target) {
     static const UINT downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static const UINT doubles[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK};
     static const UINT ups[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
     const int button = std::min(std::max(event.button, 0), 2);
-    if (event.type == InputEvent::Type::MouseDown) return downs[button];
+    if (event.type == InputEvent::Type::MouseDown)
+        return event.doubleClick && ReadsDoubleClicks(target) ? doubles[button] : downs[button];
     if (event.type == InputEvent::Type::MouseUp) return ups[button];
     return WM_MOUSEMOVE;
 }
@@ -352,7 +374,7 @@ void WindowManager::DeliverMouse(const InputEvent& event) {
     CheckMouseLeave(under);
     CWnd* target = Exists(capture_) ? capture_ : under;
     if (!target) return;
-    const UINT message = MouseMessage(event);
+    const UINT message = MouseMessage(event, target);
     if (!capture_ && under)
         under->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(int(HTCLIENT), int(message)));
     if (!Exists(target)) return;

@@ -95,6 +95,7 @@ private:
     void DeliverMouse(const InputEvent& event);
     void DeliverKey(const InputEvent& event);
     void CloseActiveWindow();
+    void ActivateFromDesktop(CWnd* top);
     void CheckMouseLeave(CWnd* under);
     void Translate(MSG& msg);
 
