@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/CClientDC.h"
 #include "platform/CDC.h"
@@ -18,6 +19,9 @@ constexpr int kMinThumb = 8;
 constexpr int kTextMargin = 2;
 constexpr int kWheelLines = 3;
 constexpr int kWheelDelta = 120;
+// The classic defaults of the double-click time and rectangle.
+constexpr DWORD kDoubleClickMs = 500;
+constexpr int kDoubleClickSlop = 2;
 
 }  // namespace
 
@@ -246,6 +250,14 @@ void CListBox::OnButtonDown(CPoint point, bool doubleClick) {
     }
     const int index = ItemAt(point);
     if (index < 0) return;
+    const DWORD now = GetTickCount();
+    doubleClick = doubleClick || (index == m_lastPressItem && now - m_lastPressTime <= kDoubleClickMs &&
+                                  std::abs(point.x - m_lastPressPoint.x) <= kDoubleClickSlop &&
+                                  std::abs(point.y - m_lastPressPoint.y) <= kDoubleClickSlop);
+    // A third press starts over rather than making a second double click.
+    m_lastPressItem = doubleClick ? -1 : index;
+    m_lastPressTime = now;
+    m_lastPressPoint = point;
     SelectByUser(index);
     if (doubleClick) {
         Notify(LBN_DBLCLK);

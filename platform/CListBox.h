@@ -4,7 +4,9 @@
 // selected, a vertical scroll bar when they do not fit, selection by click,
 // Up/Down/Home/End/PageUp/PageDown and by the first letter typed, scrolling
 // by the bar and the mouse wheel. With LBS_NOTIFY the parent hears of
-// selection changes (LBN_SELCHANGE) and double clicks (LBN_DBLCLK).
+// selection changes (LBN_SELCHANGE) and double clicks (LBN_DBLCLK). A second
+// press on the same item within the double-click time counts as a double
+// click whether or not the framework reports it as one.
 
 #include <string>
 #include <vector>
@@ -99,4 +101,7 @@ private:
     bool m_selecting = false;     // the button went down on an item
     bool m_draggingThumb = false;
     int m_dragOffset = 0;         // pointer to thumb top while dragging
+    int m_lastPressItem = -1;     // for double clicks told as two presses
+    DWORD m_lastPressTime = 0;
+    CPoint m_lastPressPoint;
 };
