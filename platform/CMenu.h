@@ -44,6 +44,14 @@ constexpr UINT TPM_BOTTOMALIGN = 0x0020;
 constexpr UINT TPM_NONOTIFY = 0x0080;
 constexpr UINT TPM_RETURNCMD = 0x0100;
 
+// Answers to WM_MENUCHAR: the item position in the low word, what to do in
+// the high word.
+constexpr int MNC_IGNORE = 0;
+constexpr int MNC_CLOSE = 1;
+constexpr int MNC_EXECUTE = 2;
+constexpr int MNC_SELECT = 3;
+constexpr LRESULT MAKELRESULT(unsigned lo, unsigned hi) { return LRESULT((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
+
 // GetMenuItemInfo masks.
 constexpr UINT MIIM_STATE = 0x0001;
 constexpr UINT MIIM_ID = 0x0002;

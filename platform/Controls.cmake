@@ -11,7 +11,9 @@ target_sources(pdfimport_platform PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/EditLineModel.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/KeyboardState.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/MenuTable.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/MenuTemplate.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/MessageBoxWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PopupMenuWindow.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/StockControls.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/SystemInfo.cpp
 )

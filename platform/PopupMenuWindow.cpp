@@ -60,12 +60,13 @@ CSize PopupMenuWindow::Measure() {
     int labelWidth = 0, acceleratorWidth = 0, ownerWidth = 0;
     std::vector<int> heights;
     for (size_t i = 0; i < m_items.size(); ++i) {
-        if (IsSeparator(i)) {
-            heights.push_back(kSeparatorHeight);
-        } else if (IsOwnerDrawn(i)) {
+        // Owner-drawn separators are measured by their owner too.
+        if (IsOwnerDrawn(i)) {
             CSize size = MeasureOwnerDrawn(i);
             ownerWidth = std::max(ownerWidth, int(size.cx));
             heights.push_back(size.cy);
+        } else if (IsSeparator(i)) {
+            heights.push_back(kSeparatorHeight);
         } else {
             std::string label, accelerator;
             SplitText(m_items[i].text, label, accelerator);
@@ -278,8 +279,8 @@ void PopupMenuWindow::OnCharacter(UINT ch) {
     LRESULT answer = m_owner->SendMessage(WM_MENUCHAR, MAKEWPARAM(ch, MF_POPUP),
                                           reinterpret_cast<LPARAM>(m_menu));
     switch (HIWORD(uintptr_t(answer))) {
-        case 1: Dismiss(); break;
-        case 2: {
+        case MNC_CLOSE: Dismiss(); break;
+        case MNC_EXECUTE: {
             int item = LOWORD(uintptr_t(answer));
             if (size_t(item) < m_items.size()) {
                 SetHot(item);
@@ -287,7 +288,7 @@ void PopupMenuWindow::OnCharacter(UINT ch) {
             }
             break;
         }
-        case 3: {
+        case MNC_SELECT: {
             int item = LOWORD(uintptr_t(answer));
             if (size_t(item) < m_items.size() && !IsSeparator(size_t(item))) SetHot(item);
             break;
@@ -377,6 +378,11 @@ void PopupMenuWindow::Paint() {
     for (size_t i = 0; i < m_items.size() && i < m_rects.size(); ++i) PaintItem(dc, i);
 }
 
+void PopupMenuWindow::DrawSubmenuArrow(CDC& dc, const CRect& r, COLORREF colour) {
+    int ax = r.right - kArrowColumn / 2 - 2, ay = r.top + r.Height() / 2;
+    for (int k = 0; k < 4; ++k) dc.FillSolidRect(ax + k, ay - 3 + k, 1, 7 - 2 * k, colour);
+}
+
 void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
     const MenuItem& item = m_items[i];
     const CRect& r = m_rects[i];
@@ -397,6 +403,9 @@ void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
         dc.SaveDC();
         dc.IntersectClipRect(r);
         if (m_owner) m_owner->SendMessage(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        // The submenu arrow is the menu's own, in the colour the owner left
+        // for the item's text.
+        if (item.flags & MF_POPUP) DrawSubmenuArrow(dc, r, dc.GetTextColor());
         dc.RestoreDC(-1);
         return;
     }
@@ -416,10 +425,7 @@ void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
         COLORREF tick = grayed ? GetSysColor(COLOR_GRAYTEXT) : ink;
         for (int k = 0; k < 7; ++k) dc.FillSolidRect(ox + k, oy + tickTop[k], 1, 3, tick);
     }
-    if (item.flags & MF_POPUP) {
-        int ax = r.right - kArrowColumn / 2 - 2, ay = r.top + r.Height() / 2;
-        for (int k = 0; k < 4; ++k) dc.FillSolidRect(ax + k, ay - 3 + k, 1, 7 - 2 * k, ink);
-    }
+    if (item.flags & MF_POPUP) DrawSubmenuArrow(dc, r, ink);
 
     std::string label, accelerator;
     SplitText(item.text, label, accelerator);

@@ -55,6 +55,7 @@ private:
     void OnCharacter(UINT ch);
     void Paint();
     void PaintItem(CDC& dc, size_t i);
+    static void DrawSubmenuArrow(CDC& dc, const CRect& r, COLORREF colour);
 
     HMENU m_menu;
     CWnd* m_owner;
