@@ -246,11 +246,31 @@ LRESULT CIconButton::OnMenuChar(UINT ch, UINT flags, CMenu* menu) {
     return Default();
 }
 
-// The button's owner-drawn menu (m_ownerDrawMenu) answers these when a
-// request concerns one of its menus. No menu is ever loaded into it, so every
-// request gets the ordinary handling; the menu class plugs in here.
-bool CIconButton::MenuMeasuresItem(LPMEASUREITEMSTRUCT) { return false; }
+// The button's owner-drawn menu answers these when a request concerns one of
+// its menus; every other request gets the ordinary handling.
+bool CIconButton::MenuMeasuresItem(LPMEASUREITEMSTRUCT measure) {
+    if (!measure || !m_menu.ConcernsOwnMenu(*measure)) return false;
+    m_menu.MeasureItem(measure);
+    return true;
+}
 
-bool CIconButton::MenuAnswersChar(UINT, UINT, CMenu*, LRESULT*) { return false; }
+bool CIconButton::MenuAnswersChar(UINT ch, UINT flags, CMenu* menu, LRESULT* result) {
+    if (!menu || !(m_menu.IsOwnMenu(menu->m_hMenu) || COwnerDrawMenu::IsOwnerDrawnSubMenu(menu->m_hMenu)))
+        return false;
+    *result = COwnerDrawMenu::FindMnemonic(ch, flags, menu);
+    return true;
+}
 
-bool CIconButton::MenuHandlesClick() { return false; }
+// A loaded menu opens below the button; the command chosen goes to the
+// parent as a menu command.
+bool CIconButton::MenuHandlesClick() {
+    const UINT count = m_menu.GetMenuItemCount();
+    if (!m_menu.GetSafeHmenu() || count == 0 || count == UINT(-1)) return false;
+    CRect window;
+    GetWindowRect(&window);
+    const UINT command = UINT(m_menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, window.left,
+                                                    window.bottom, this));
+    CWnd* parent = GetParent();
+    if (command && parent && CWnd::IsWindow(parent)) parent->PostMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return true;
+}

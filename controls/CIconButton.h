@@ -18,10 +18,9 @@
 #include "platform/CToolTipCtrl.h"
 #include "platform/Icon.h"
 
+#include "controls/COwnerDrawMenu.h"
+
 class CMenu;
-// The owner-drawn menu the button carries; it answers the menu requests that
-// concern its own menus.
-class COwnerDrawMenu;
 
 class CIconButton : public CButton {
 public:
@@ -83,6 +82,10 @@ public:
     bool HasIcon() const { return m_iconIn.icon != nullptr; }
     bool HasBitmap() const { return m_bitmapIn.bitmap != nullptr; }
     CToolTipCtrl& GetToolTip() { return m_toolTip; }
+    // The owner-drawn menu the button carries. It answers the menu requests
+    // that concern its own menus, and, once a menu is loaded into it, a click
+    // opens that menu below the button.
+    COwnerDrawMenu& GetMenu() { return m_menu; }
 
     void DrawItem(LPDRAWITEMSTRUCT drawItem) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -169,6 +172,5 @@ private:
     CPoint m_pressedOffset{1, 1};
     CFont m_captionFont;
     CToolTipCtrl m_toolTip;
-    // Not loaded with a menu in this system; null until the menu class joins.
-    COwnerDrawMenu* m_ownerDrawMenu = nullptr;
+    COwnerDrawMenu m_menu;
 };
