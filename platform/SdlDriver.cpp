@@ -110,6 +110,9 @@ int SdlDriver::CreateWindow(const DriverWindowSpec& spec) {
         return number;
     }
     w.id = SDL_GetWindowID(w.sdl);
+    // Making the pixel buffer later puts the window back where it was
+    // created, undoing moves made in between: it is made now.
+    SDL_GetWindowSurface(w.sdl);
     w.requested.push_back(SDL_Point{x, y});
     // Dialogs stay over the window that owns them.
     const Window* owner = Find(w.owner);
@@ -123,6 +126,8 @@ void SdlDriver::ShowWindow(int window, bool show) {
     w->shown = show;
     if (show) {
         SDL_ShowWindow(w->sdl);
+        // A hidden window may not have taken a move; it is placed again now.
+        PlaceOnDesktop(*w);
         if (w->kind == PopupKind::Dialog) {
             SDL_RaiseWindow(w->sdl);
             FocusDialog(window);
@@ -159,9 +164,11 @@ void SdlDriver::MoveWindow(int window, const RECT& screenRect) {
                        screenRect.bottom - screenRect.top != w->rect.bottom - w->rect.top;
     w->rect = screenRect;
     if (!w->sdl) return;
-    if (sized)
+    if (sized) {
         SDL_SetWindowSize(w->sdl, std::max(1, int(screenRect.right - screenRect.left)),
                           std::max(1, int(screenRect.bottom - screenRect.top)));
+        SDL_GetWindowSurface(w->sdl);
+    }
     PlaceOnDesktop(*w);
 }
 
@@ -338,11 +345,19 @@ bool SdlDriver::PointerTarget(Uint32 sdlId, int x, int y, int& window, int& cx, 
     const Window* drag = Find(dragWindow_);
     if (buttonsDown_ && drag && drag->sdl && window != dragWindow_) {
         const Window* over = Find(window);
-        int overX = 0, overY = 0, dragX = 0, dragY = 0;
-        if (over && over->sdl) SDL_GetWindowPosition(over->sdl, &overX, &overY);
+        int screenX = 0, screenY = 0, dragX = 0, dragY = 0;
+        if (over && over->sdl) {
+            SDL_GetWindowPosition(over->sdl, &screenX, &screenY);
+            screenX += x;
+            screenY += y;
+        } else {
+            // Outside every window of ours SDL names none: the pointer's
+            // place on the screen tells.
+            SDL_GetGlobalMouseState(&screenX, &screenY);
+        }
         SDL_GetWindowPosition(drag->sdl, &dragX, &dragY);
-        cx = overX + x - dragX;
-        cy = overY + y - dragY;
+        cx = screenX - dragX;
+        cy = screenY - dragY;
         window = dragWindow_;
     }
     return window != 0;

@@ -1,0 +1,6 @@
+# Real windows under a private Xvfb, with xdotool for input and Xlib to read
+# the screen and the cursor.
+pkg_check_modules(XLIB_FOR_TESTS REQUIRED IMPORTED_TARGET x11 xfixes)
+pdfimport_test(NAME test_sdl_display
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_display.cpp ${CMAKE_CURRENT_LIST_DIR}/XvfbDisplay.cpp
+  LIBS pdfimport_platform PkgConfig::XLIB_FOR_TESTS)
