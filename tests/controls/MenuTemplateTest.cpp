@@ -86,6 +86,28 @@ TEST(MenuTemplateTest, MalformedTemplatesAreRefused) {
     }
 }
 
+TEST(MenuTemplateTest, DamagedTemplatesNeverReadPastTheirEnd) {
+    // Every prefix and random byte changes of a real template: each parses
+    // or is refused, reading only its own bytes (checked by the sanitizers).
+    MenuTemplateItem leaf{0, 5, L"Leaf", {}};
+    MenuTemplateItem popup{MF_POPUP, 0, L"Popup", {leaf, MenuTemplateItem{MF_POPUP, 0, L"P2", {leaf}}}};
+    const std::vector<unsigned char> good = MenuTemplate::Build({leaf, popup, leaf});
+    std::vector<MenuTemplateItem> items;
+    for (size_t n = 0; n < good.size(); ++n) {
+        std::vector<unsigned char> prefix(good.begin(), good.begin() + long(n));
+        EXPECT_FALSE(MenuTemplate::Parse(prefix.data(), prefix.size(), &items)) << n;
+    }
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<unsigned char> bytes = good;
+        for (int k = 0; k < 3; ++k) bytes[next() % bytes.size()] = static_cast<unsigned char>(next() >> 16);
+        if (MenuTemplate::Parse(bytes.data(), bytes.size(), &items)) {
+            EXPECT_FALSE(items.empty());
+        }
+    }
+}
+
 TEST(MenuTemplateTest, HeaderOffsetSkipsToTheItems) {
     const std::vector<unsigned char> bytes = Words({0, 4, 0xFFFF, 0xFFFF, MF_END, 7, 'a', 0});
     std::vector<MenuTemplateItem> items;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/CMenuMemDC.h"
 #include "controls/COwnerDrawMenu.h"
 #include "platform/CDC.h"
 #include "platform/CFont.h"
@@ -22,6 +23,41 @@ enum Command : UINT { kOpen = 2001, kSave = 2002, kGrid = 2003, kOff = 2004, kAb
 constexpr UINT kMenuResource = 3001;
 constexpr UINT kArrowIcon = 1000;     // 32 x 32 icon of the converter's artwork
 constexpr UINT kConvertBitmap = 1010;  // 20 x 16 bitmap of the converter's artwork
+constexpr UINT kCheckMarkBitmap = 3050;
+
+// A 32 x 15 bitmap file: two 16 x 15 check marks, the unchecked one red and
+// the checked one blue, each a square on the menus' grey background.
+const std::vector<unsigned char>& CheckMarkBitmap() {
+    static const std::vector<unsigned char> file = [] {
+        const int w = 32, h = 15, row = w * 3;  // 96 bytes: no row padding
+        std::vector<unsigned char> bytes(54 + size_t(row) * h);
+        auto put32 = [&bytes](size_t at, uint32_t v) {
+            for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = static_cast<unsigned char>(v >> (8 * i));
+        };
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        put32(2, uint32_t(bytes.size()));
+        put32(10, 54);
+        put32(14, 40);
+        put32(18, w);
+        put32(22, h);
+        bytes[26] = 1;
+        bytes[28] = 24;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                unsigned char* p = &bytes[54 + size_t(y) * row + size_t(x) * 3];  // B, G, R
+                const bool square = x % 16 >= 4 && x % 16 < 12 && y >= 4 && y < 11;
+                p[0] = p[1] = p[2] = 192;
+                if (square) {
+                    p[0] = x < 16 ? 0 : 255;
+                    p[1] = 0;
+                    p[2] = x < 16 ? 255 : 0;
+                }
+            }
+        return bytes;
+    }();
+    return file;
+}
 
 enum class Look { Classic, XPLuna, XPPlain };
 
@@ -41,6 +77,7 @@ protected:
     void SetUp() override {
         ConverterResources::Register();
         ResourceTable::Instance().Add(RT_MENU, kMenuResource, MenuBytes().data(), MenuBytes().size());
+        ResourceTable::Instance().Add(RT_BITMAP, kCheckMarkBitmap, CheckMarkBitmap().data(), CheckMarkBitmap().size());
         UseLook(Look::Classic);
     }
     void TearDown() override {
@@ -48,6 +85,7 @@ protected:
         COwnerDrawMenu::SetStyleSettings(COwnerDrawMenu::StyleSettings{});
         COwnerDrawMenu::ReadSystemReport();
         ResourceTable::Instance().Remove(RT_MENU, kMenuResource);
+        ResourceTable::Instance().Remove(RT_BITMAP, kCheckMarkBitmap);
     }
 
     static void UseLook(Look look, int menuHeight = 19, bool palette = false) {
@@ -624,6 +662,53 @@ TEST_F(OwnerDrawMenuTest, ClassicStyleHighlightsAndRaisesIcons) {
         const bool selected = c.state & ODS_SELECTED;
         EXPECT_EQ(InkIn(25, 60, [](COLORREF p) { return p == RGB(255, 255, 255); }), selected) << c.state;
     }
+}
+
+TEST_F(OwnerDrawMenuTest, CustomCheckMarksAreSharedWithSubmenus) {
+    const auto blue = [](COLORREF p) { return p == RGB(0, 0, 255); };
+    const auto red = [](COLORREF p) { return p == RGB(255, 0, 0); };
+    for (Look look : {Look::XPLuna, Look::Classic}) {
+        UseLook(look);
+        COwnerDrawMenu menu;
+        ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+        EXPECT_FALSE(menu.LoadCheckMarkImages(4999));
+        ASSERT_TRUE(menu.LoadCheckMarkImages(kCheckMarkBitmap));
+        // "Save &As" is checked and has no image of its own.
+        Draw(menu, menu.GetItemRecords()[1].get(), ODS_CHECKED);
+        EXPECT_TRUE(InkIn(0, 24, blue)) << int(look);
+        EXPECT_FALSE(InkIn(0, 24, red)) << int(look);
+        EXPECT_FALSE(InkIn(0, surface_.Width(), [](COLORREF p) { return p == RGB(192, 192, 192); })) << int(look);
+        // The submenus loaded before the images were set use them too.
+        auto* more = dynamic_cast<COwnerDrawMenu*>(CMenu::FromHandlePermanent(menu.GetSubMenu(4)));
+        auto* deeper = dynamic_cast<COwnerDrawMenu*>(CMenu::FromHandlePermanent(more->GetSubMenu(1)));
+        Draw(*deeper, deeper->GetItemRecords()[0].get(), ODS_CHECKED);
+        EXPECT_TRUE(InkIn(0, 24, blue)) << int(look);
+        // Destroying a submenu's owner leaves nothing dangling behind.
+        menu.DestroyMenu();
+    }
+}
+
+TEST(MenuMemDCTest, DrawingLandsInPlaceAndOnlyAtTheEnd) {
+    Surface surface(40, 30, Surface::FromColorRef(RGB(255, 255, 255)));
+    CDC target(&surface);
+    target.SetViewportOrg(5, 2);
+    const COLORREF red = RGB(200, 0, 0);
+    {
+        CMenuMemDC memory(&target, CRect(10, 10, 30, 20));
+        ASSERT_TRUE(memory.IsReady());
+        // Starts from what the target shows.
+        EXPECT_EQ(memory.GetPixel(12, 12), RGB(255, 255, 255));
+        memory.FillSolidRect(CRect(0, 0, 40, 30), red);  // clipped to the copy
+        EXPECT_EQ(Surface::ToColorRef(surface.At(20, 15)), RGB(255, 255, 255));
+    }
+    // Copied back at the same logical place, and nowhere else.
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= 15 && x < 35 && y >= 12 && y < 22;
+            EXPECT_EQ(Surface::ToColorRef(surface.At(x, y)), inside ? red : RGB(255, 255, 255)) << x << "," << y;
+        }
+    CMenuMemDC empty(&target, CRect(10, 10, 10, 20));
+    EXPECT_FALSE(empty.IsReady());
 }
 
 }  // namespace
