@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -20,19 +21,36 @@ FileHandle OpenFile(const char* name, const char* mode) {
     return FileHandle(name ? std::fopen(name, mode) : nullptr);
 }
 
-// Wide names go to the file system in the locale's multibyte encoding.
-FileHandle OpenFile(const wchar_t* name, const char* mode) {
-    if (!name) return FileHandle();
+// Wide names go to the file system in the locale's multibyte encoding;
+// false for a name that encoding cannot express.
+bool NarrowName(const wchar_t* name, std::string* narrow) {
+    if (!name) return false;
     std::mbstate_t state{};
     const wchar_t* source = name;
     size_t length = std::wcsrtombs(nullptr, &source, 0, &state);
-    if (length == size_t(-1)) return FileHandle();
-    std::string narrow(length, '\0');
+    if (length == size_t(-1)) return false;
+    narrow->assign(length, '\0');
     source = name;
     state = std::mbstate_t{};
-    std::wcsrtombs(&narrow[0], &source, length + 1, &state);
-    return OpenFile(narrow.c_str(), mode);
+    std::wcsrtombs(&(*narrow)[0], &source, length + 1, &state);
+    return true;
 }
+
+FileHandle OpenFile(const wchar_t* name, const char* mode) {
+    std::string narrow;
+    return NarrowName(name, &narrow) ? OpenFile(narrow.c_str(), mode) : FileHandle();
+}
+
+void RemoveFile(const char* name) { std::remove(name); }
+
+void RemoveFile(const wchar_t* name) {
+    std::string narrow;
+    if (NarrowName(name, &narrow)) std::remove(narrow.c_str());
+}
+
+struct FreeBlock {
+    void operator()(BYTE* block) const { std::free(block); }
+};
 
 // The codec object of the dispatch, released on every path.
 struct CodecDeleter {
@@ -68,21 +86,26 @@ bool RxImage::Load(const wchar_t* fileName, DWORD type) {
     return LoadFrom(*this, fileName, type, info.lastError, sizeof(info.lastError));
 }
 
-bool RxImage::Save(const char* fileName, DWORD type) {
+// The picture is encoded in memory before the file is opened: a picture the
+// format cannot hold leaves an existing file as it was instead of emptying it,
+// and a file that cannot be written completely is removed, not left cut short.
+template <class Name>
+static bool SaveTo(RxImage& image, Name fileName, DWORD type) {
+    BYTE* encoded = nullptr;
+    LONG size = 0;
+    if (!image.Encode(encoded, size, type)) return false;
+    std::unique_ptr<BYTE, FreeBlock> owned(encoded);
     FileHandle file = OpenFile(fileName, "wb");
     if (!file) return false;
-    bool encoded = Encode(file.get(), type);
-    if (std::fclose(file.release()) != 0) return false;
-    return encoded;
+    bool written = std::fwrite(encoded, 1, size_t(size), file.get()) == size_t(size);
+    if (std::fclose(file.release()) != 0) written = false;
+    if (!written) RemoveFile(fileName);
+    return written;
 }
 
-bool RxImage::Save(const wchar_t* fileName, DWORD type) {
-    FileHandle file = OpenFile(fileName, "wb");
-    if (!file) return false;
-    bool encoded = Encode(file.get(), type);
-    if (std::fclose(file.release()) != 0) return false;
-    return encoded;
-}
+bool RxImage::Save(const char* fileName, DWORD type) { return SaveTo(*this, fileName, type); }
+
+bool RxImage::Save(const wchar_t* fileName, DWORD type) { return SaveTo(*this, fileName, type); }
 
 bool RxImage::Decode(FILE* stream, DWORD type) {
     RxIOFile file(stream);

@@ -1,5 +1,6 @@
 #include "image/RxMemFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -150,10 +151,13 @@ int32_t RxMemFile::Error() {
 bool RxMemFile::Alloc(uint64_t n) {
     uint64_t capacity = uint32_t(edge);
     if (capacity >= n) return true;
-    // The smallest multiple of the step that reaches n, added to the old capacity.
-    uint64_t missing = n - capacity;
+    // The smallest multiple of the step that reaches n, or half the old
+    // capacity when that is more: growth in fixed steps alone made writing a
+    // large file take time in the square of its size.
+    uint64_t missing = std::max(n - capacity, capacity / 2);
     uint64_t grow = (missing + kGrowStep - 1) / kGrowStep * kGrowStep;
     uint64_t newCapacity = capacity + grow;
+    if (newCapacity > uint64_t(INT32_MAX)) newCapacity = std::max(n, uint64_t(INT32_MAX) / kGrowStep * kGrowStep);
     if (newCapacity > uint64_t(INT32_MAX)) return false;
     void* grown;
     if (buffer && !freeOnClose) {

@@ -9,8 +9,9 @@
 // allocated (or was given) ownership releases it.
 class PDFIMPORT_EXPORT RxMemFile : public RxFile {
 public:
-    // Capacity grows in steps of this many bytes, so byte-wise writing does
-    // not reallocate every time.
+    // Capacity grows in steps of this many bytes, and by at least half of
+    // itself, so that neither byte-wise writing nor a long file reallocates
+    // (and copies) at every step.
     static constexpr uint32_t kGrowStep = 4096;
 
     explicit RxMemFile(unsigned char* block = nullptr, uint32_t length = 0);

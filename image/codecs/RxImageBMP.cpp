@@ -90,6 +90,7 @@ bool RxImageBMP::Decode(RxFile* file) {
         }
         ReadInfoHeader(in, layout);
 
+        if (!MayHoldRows(in, layout)) throw "Unexpected end of BMP data";
         DWORD targetBpp = layout.bitCount <= 8 ? layout.bitCount : 24;
         if (!FitsDecodeLimit(DWORD(layout.width), DWORD(layout.height), targetBpp) ||
             !Create(DWORD(layout.width), DWORD(layout.height), targetBpp, info.type))
@@ -183,6 +184,18 @@ void RxImageBMP::ReadPalette(RxByteReader& in, const Layout& layout) {
         entries[i] = RGBQUAD{p[0], p[1], p[2], 0};
     }
     SetPalette(entries.data(), colors);
+}
+
+// Plain rows have a known length: a file too short to hold them is refused
+// before the picture is allocated, so that a few bytes cannot claim megabytes.
+bool RxImageBMP::MayHoldRows(const RxByteReader& in, const Layout& layout) {
+    const bool plain = layout.compression == kRgb ||
+                       (layout.compression == kBitFields && (layout.bitCount == 16 || layout.bitCount == 32));
+    if (!plain) return true;
+    int64_t fileSize = in.FileSize();
+    if (fileSize < 0) return true;
+    uint64_t stride = (uint64_t(layout.width) * layout.bitCount + 31) / 32 * 4;
+    return uint64_t(fileSize - std::min(fileSize, layout.start)) / stride >= uint64_t(layout.height);
 }
 
 BYTE* RxImageBMP::RowForFileRow(LONG fileRow, const Layout& layout) const {

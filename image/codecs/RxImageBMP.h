@@ -21,6 +21,7 @@ private:
     struct Layout;
     void ReadInfoHeader(RxByteReader& in, Layout& layout);
     void ReadPalette(RxByteReader& in, const Layout& layout);
+    static bool MayHoldRows(const RxByteReader& in, const Layout& layout);
     void ReadRows(RxByteReader& in, const Layout& layout);
     void ReadRle(RxByteReader& in, const Layout& layout);
     void ReadBitFields(RxByteReader& in, const Layout& layout);

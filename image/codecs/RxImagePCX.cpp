@@ -1,5 +1,6 @@
 #include "image/codecs/RxImagePCX.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -60,6 +61,12 @@ bool RxImagePCX::Decode(RxFile* file) {
         }
         // Each plane's scan line must hold the picture's width.
         if (uint64_t(h.bytesPerLine) * 8 < uint64_t(h.width) * h.bitsPerPixel) throw "corrupted PCX";
+        // Two bytes make at most 63: a file too short for the scan lines is
+        // refused before the picture is allocated.
+        const int64_t fileSize = in.FileSize();
+        const uint64_t codedBytes = uint64_t(h.planes) * h.bytesPerLine * uint64_t(h.height);
+        if (fileSize >= 0 && uint64_t(fileSize - std::min(fileSize, in.Tell())) < codedBytes / 63 * 2)
+            throw "corrupted PCX";
         if (!FitsDecodeLimit(DWORD(h.width), DWORD(h.height), bpp) ||
             !Create(DWORD(h.width), DWORD(h.height), bpp, info.type))
             throw "Can't allocate memory";

@@ -1,5 +1,6 @@
 #include "image/codecs/RxImageTGA.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -69,6 +70,7 @@ bool RxImageTGA::Decode(RxFile* file) {
             throw "bad TGA header";
         if (!in.Skip(h.idLength)) throw "corrupted TGA";
 
+        if (!MayHoldPixels(in, h)) throw "corrupted TGA";
         DWORD bpp = h.depth == 8 ? 8 : 24;
         if (!FitsDecodeLimit(h.width, h.height, bpp) || !Create(h.width, h.height, bpp, info.type))
             throw "TGA Create failed";
@@ -77,6 +79,18 @@ bool RxImageTGA::Decode(RxFile* file) {
         if (bpp == 8 && !h.Mapped()) SetGrayPalette();
         ReadPixels(in, h);
     });
+}
+
+// The fewest bytes that can carry the pixels: all of them when plain, one
+// packet per 128 pixels when run-length coded. A shorter file is refused
+// before the picture is allocated, so that a few bytes cannot claim megabytes.
+bool RxImageTGA::MayHoldPixels(const RxByteReader& in, const Header& h) {
+    int64_t fileSize = in.FileSize();
+    if (fileSize < 0) return true;
+    const uint64_t pixels = uint64_t(h.width) * h.height, pixelBytes = EntryBytes(h.depth);
+    uint64_t least = h.RunLength() ? (pixels + 127) / 128 * (1 + pixelBytes) : pixels * pixelBytes;
+    if (h.colorMapType == 1) least += uint64_t(h.mapLength) * EntryBytes(h.mapEntryBits);
+    return uint64_t(fileSize - std::min(fileSize, in.Tell())) >= least;
 }
 
 void RxImageTGA::ReadColorMap(RxByteReader& in, const Header& h) {

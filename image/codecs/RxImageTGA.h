@@ -18,6 +18,7 @@ public:
 
 private:
     struct Header;
+    static bool MayHoldPixels(const RxByteReader& in, const Header& h);
     void ReadColorMap(RxByteReader& in, const Header& h);
     void ReadPixels(RxByteReader& in, const Header& h);
 };

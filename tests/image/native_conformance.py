@@ -2,17 +2,16 @@
 """Conformance of the BMP, GIF, TGA and PCX codecs against an independent
 implementation (Pillow, Debian's python3-pil).
 
-Usage: native_conformance.py CONVERTER [--keep]
+Usage: native_conformance.py RXIMAGE [--keep]
 
-CONVERTER is a program called as `CONVERTER IN OUT [--frame N] [--option N]`
-that loads IN by content and saves it in the format of OUT's extension, exiting
-with 1 and a message on failure (tests/image/native_convert, or a wrapper
-around `rximage convert`).
+Every conversion goes through `RXIMAGE convert IN OUT [--frame N] [--option N]`,
+which loads IN by content and saves it in the format of OUT's extension,
+exiting with 1 and a message on failure.
 
 1. Decoding: Pillow writes every variant it can make of each format, and this
    script writes the variants Pillow reads but does not write (RLE4, RLE8,
    16-bit bit fields, top-down rows, OS/2 headers, 16-bit TGA). Each file is
-   converted to BMP by CONVERTER and Pillow compares the pixels with its own
+   converted to BMP by rximage and Pillow compares the pixels with its own
    reading of the file.
 2. Encoding: each decoded picture is written back in its format (GIF with every
    body coder) and Pillow must read the same pixels from it.
@@ -31,7 +30,7 @@ import tempfile
 
 from PIL import Image
 
-CONVERTER = sys.argv[1]
+RXIMAGE = sys.argv[1]
 KEEP = "--keep" in sys.argv
 WORK = tempfile.mkdtemp(prefix="native-conformance-")
 ENV = dict(os.environ, ASAN_OPTIONS="exitcode=99:detect_leaks=1", UBSAN_OPTIONS="halt_on_error=1:exitcode=98")
@@ -48,7 +47,7 @@ def path(name):
 
 
 def convert(src, dst, *extra):
-    result = subprocess.run([CONVERTER, src, dst, *extra], capture_output=True, text=True, env=ENV, timeout=120)
+    result = subprocess.run([RXIMAGE, "convert", src, dst, *extra], capture_output=True, text=True, env=ENV, timeout=120)
     return result.returncode, result.stderr.strip()
 
 

@@ -100,6 +100,64 @@ TEST(NativeDispatch, GifAnimationThroughTheImageObject) {
     EXPECT_TRUE(SamePixels(b, back));
 }
 
+// Files whose pixel data cannot fit what is left of them are refused before
+// the picture is made; files just long enough still decode.
+std::vector<uint8_t> Bmp24(LONG width, LONG height, size_t dataBytes) {
+    ByteBuilder b;
+    b.text("BM").u32(uint32_t(54 + dataBytes)).u32(0).u32(54);
+    b.u32(40).u32(uint32_t(width)).u32(uint32_t(height)).u16(1).u16(24).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    return b.fill(dataBytes, 0x40).bytes;
+}
+
+// Run-length true colour: full packets of 128 grey pixels, then the rest.
+std::vector<uint8_t> TgaRle(int width, int height, size_t packets) {
+    ByteBuilder b;
+    b.u8(0).u8(0).u8(10).u16(0).u16(0).u8(0).u16(0).u16(0).u16(width).u16(height).u8(24).u8(0);
+    size_t left = size_t(width) * size_t(height);
+    for (size_t i = 0; i < packets && left; ++i) {
+        size_t n = left < 128 ? left : 128;
+        b.u8(int(0x80 | (n - 1))).u8(1).u8(2).u8(3);
+        left -= n;
+    }
+    return b.bytes;
+}
+
+// Three planes of 8 bits coded in runs of 63 bytes.
+std::vector<uint8_t> Pcx24(int width, int height, size_t runs) {
+    ByteBuilder b;
+    b.u8(10).u8(5).u8(1).u8(8).u16(0).u16(0).u16(width - 1).u16(height - 1).u16(72).u16(72).fill(48, 0);
+    b.u8(0).u8(3).u16(width).u16(1).fill(58, 0);
+    for (size_t i = 0; i < runs; ++i) b.u8(0xFF).u8(0x77);
+    return b.bytes;
+}
+
+template <class C>
+void ExpectDecodes(const std::vector<uint8_t>& bytes, const char* error, const char* what) {
+    C codec;
+    bool ok = DecodeBytes(codec, bytes);
+    if (error) {
+        EXPECT_FALSE(ok) << what;
+        EXPECT_STREQ(codec.GetLastError(), error) << what;
+    } else {
+        EXPECT_TRUE(ok) << what << ": " << codec.GetLastError();
+    }
+}
+
+TEST(NativeDispatch, DataTooShortForThePictureIsRefusedBeforeAllocating) {
+    // 5 x 3 at 24 bits: rows of 16 bytes.
+    ExpectDecodes<RxImageBMP>(Bmp24(5, 3, 48), nullptr, "BMP exact");
+    ExpectDecodes<RxImageBMP>(Bmp24(5, 3, 47), "Unexpected end of BMP data", "BMP one byte short");
+    ExpectDecodes<RxImageBMP>(Bmp24(20000, 15000, 64), "Unexpected end of BMP data", "BMP 900 MB claimed");
+    // 200 pixels need two packets.
+    ExpectDecodes<RxImageTGA>(TgaRle(200, 1, 2), nullptr, "TGA exact");
+    ExpectDecodes<RxImageTGA>(TgaRle(200, 1, 1), "corrupted TGA", "TGA one packet short");
+    ExpectDecodes<RxImageTGA>(TgaRle(60000, 60000, 4), "corrupted TGA", "TGA 10 GB claimed");
+    // 3 planes of 126 bytes: six runs of 63.
+    ExpectDecodes<RxImagePCX>(Pcx24(126, 1, 6), nullptr, "PCX exact");
+    ExpectDecodes<RxImagePCX>(Pcx24(126, 1, 5), "corrupted PCX", "PCX one run short");
+    ExpectDecodes<RxImagePCX>(Pcx24(60000, 60000, 4), "corrupted PCX", "PCX 10 GB claimed");
+}
+
 TEST(NativeDispatch, EscapeStopsEveryDecoder) {
     struct Case {
         DWORD type;

@@ -72,6 +72,27 @@ TEST(RxImageFiles, MissingFileLeavesTheLastErrorAsItWas) {
     EXPECT_FALSE(image.Save("/nonexistent/dir/page.ppm", RXIMAGE_FORMAT_PNM));
 }
 
+TEST(RxImageFiles, FailedSaveLeavesAnExistingFileAsItWas) {
+    const std::string earlier = "an earlier picture's bytes";
+    TempFile file("kept.out", earlier);
+    RxImage image(0);
+    ASSERT_TRUE(image.Create(4, 3, 8));
+    const struct {
+        DWORD type;
+        const char* message;
+    } kCases[] = {
+        {RXIMAGE_FORMAT_WBMP, "Can't save this image as WBMP"},  // the format holds 1 bit only
+        {RXIMAGE_FORMAT_COUNT, "Encode: Unknown format"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_FALSE(image.Save(file.Path(), c.type)) << c.type;
+        EXPECT_STREQ(image.GetLastError(), c.message);
+        EXPECT_EQ(file.Read(), earlier) << c.type;
+    }
+    ASSERT_TRUE(image.Save(file.Path(), RXIMAGE_FORMAT_BMP)) << image.GetLastError();
+    EXPECT_EQ(file.Read().substr(0, 2), "BM");
+}
+
 TEST(RxImageFiles, FailedLoadKeepsTheRequestedFormatsMessage) {
     TempFile text("notes.txt", "just some text, no picture\n");
     RxImage image(0);
