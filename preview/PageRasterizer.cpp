@@ -1,10 +1,10 @@
 #include "preview/PageRasterizer.h"
+#include "preview/BoundedSplashOutputDev.h"
 
 #include <PDFDoc.h>
 #include <Catalog.h>
 #include <GlobalParams.h>
 #include <Page.h>
-#include <SplashOutputDev.h>
 #include <goo/GooString.h>
 #include <splash/SplashBitmap.h>
 
@@ -64,7 +64,7 @@ bool PageRasterizer::OpenAndRender(const std::string& path, int page, const RECT
     }
     pageCount = document_->getNumPages();
     SplashColor paper = {255, 255, 255};
-    outputDevice_ = std::make_unique<SplashOutputDev>(splashModeRGB8, 1, false, paper, true);
+    outputDevice_ = std::make_unique<BoundedSplashOutputDev>(splashModeRGB8, 1, false, paper, true);
     outputDevice_->startDoc(document_.get());
     if (page < 1 || page > pageCount || !Render(page, drawRect, imagePath)) {
         ReleaseDocument();
