@@ -57,8 +57,9 @@ public:
     virtual ~Driver() = default;
     virtual const char* Name() const = 0;
     // True when windows appear on a real display (desktop services such as
-    // the file chooser portal are worth asking then).
-    virtual bool IsDisplay() const { return false; }
+    // the file chooser portal are worth asking then); drivers without one
+    // say so.
+    virtual bool IsDisplay() const { return true; }
 
     // Returns a window number > 0.
     virtual int CreateWindow(const DriverWindowSpec& spec) = 0;

@@ -25,6 +25,7 @@ public:
     void LoadScriptText(const std::string& text);
 
     const char* Name() const override { return "offscreen"; }
+    bool IsDisplay() const override { return false; }
     int CreateWindow(const DriverWindowSpec& spec) override;
     void ShowWindow(int window, bool show) override;
     void MoveWindow(int window, const RECT& screenRect) override;
