@@ -103,9 +103,11 @@ CFileDialog::PortalResult CFileDialog::RunPortal(CWnd* owner, std::string& error
     if (ownerWasEnabled) owner->EnableWindow(FALSE);
     auto idle = [&wm, &driver, ownerWindow]() {
         wm.PumpPending();
+        // A display driver takes in what the desktop sent meanwhile (a
+        // scripted run has nothing to take in while the chooser is open).
         bool keepWaiting = true;
         InputEvent event;
-        while (driver.WaitEvent(event, driver.NowMs()))
+        while (driver.IsDisplay() && driver.WaitEvent(event, driver.NowMs() + 1))
             if (event.type == InputEvent::Type::Close && (event.window == 0 || event.window == ownerWindow))
                 keepWaiting = false;
         return keepWaiting;

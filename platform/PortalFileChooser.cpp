@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kObjectPath = "/org/freedesktop/portal/desktop";
 constexpr const char* kFileChooser = "org.freedesktop.portal.FileChooser";
 constexpr const char* kRequest = "org.freedesktop.portal.Request";
+constexpr const char* kRequestFolder = "/org/freedesktop/portal/desktop/request";
 constexpr int kCallTimeoutMs = 25000;  // the bus's own default for an answer
 constexpr int kPollMs = 50;
 
@@ -162,8 +163,11 @@ bool FirstUri(DBusMessageIter* results, std::string& uri) {
     return false;
 }
 
-std::string SignalRule(const std::string& path) {
-    return "type='signal',interface='" + std::string(kRequest) + "',member='Response',path='" + path + "'";
+// Responses of every request of the portal: services that choose the
+// request path themselves may answer before we learn that path.
+std::string ResponseRule() {
+    return "type='signal',sender='" + std::string(PortalFileChooser::kServiceName) + "',interface='" +
+           std::string(kRequest) + "',member='Response',path_namespace='" + kRequestFolder + "'";
 }
 
 std::string OwnerRule() {
@@ -307,8 +311,8 @@ PortalFileChooser::Outcome PortalFileChooser::OpenFile(const Request& request, s
     std::string handle = RequestPath(unique ? unique : "", token);
 
     // The answer is a signal on the request object: listen before asking,
-    // as a quick chooser may answer before the call returns.
-    std::vector<std::string> rules{OwnerRule(), SignalRule(handle)};
+    // as a quick chooser may answer right after the call returns.
+    const std::vector<std::string> rules{OwnerRule(), ResponseRule()};
     for (const std::string& rule : rules) {
         ScopedError matchError;
         dbus_bus_add_match(m_bus, rule.c_str(), &matchError);
@@ -319,7 +323,7 @@ PortalFileChooser::Outcome PortalFileChooser::OpenFile(const Request& request, s
     }
     struct Cleanup {
         DBusConnection* bus;
-        std::vector<std::string>& rules;
+        const std::vector<std::string>& rules;
         ~Cleanup() {
             for (const std::string& rule : rules) dbus_bus_remove_match(bus, rule.c_str(), nullptr);
             dbus_connection_flush(bus);
@@ -355,11 +359,7 @@ PortalFileChooser::Outcome PortalFileChooser::OpenFile(const Request& request, s
                 }
                 replied = true;
                 // Older services choose the object path themselves.
-                if (handle != object) {
-                    handle = object;
-                    rules.push_back(SignalRule(handle));
-                    dbus_bus_add_match(m_bus, rules.back().c_str(), nullptr);
-                }
+                handle = object;
                 continue;
             }
             if (dbus_message_is_signal(message.get(), DBUS_INTERFACE_LOCAL, "Disconnected")) {

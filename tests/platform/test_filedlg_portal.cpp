@@ -174,6 +174,20 @@ class DisplayDriver : public OffscreenDriver {
 public:
     explicit DisplayDriver(std::ostream& log) : OffscreenDriver(log) {}
     bool IsDisplay() const override { return true; }
+    int polls = 0;
+    int closeAtPoll = -1;  // the look that finds the user closing our window
+    // A look at the desktop's input finds none: the script is for our own
+    // windows only.
+    bool WaitEvent(InputEvent& event, int64_t deadlineMs) override {
+        if (deadlineMs >= 0 && deadlineMs <= NowMs() + 1) {
+            ++polls;
+            if (polls != closeAtPoll) return false;
+            event = InputEvent();
+            event.type = InputEvent::Type::Close;
+            return true;
+        }
+        return OffscreenDriver::WaitEvent(event, deadlineMs);
+    }
 };
 
 class FileDialogChoiceTest : public PortalTest {
@@ -228,6 +242,16 @@ TEST_F(FileDialogChoiceTest, CancelInThePortalChangesNothing) {
     CFileDialog dialog(TRUE, "*.PDF", nullptr, OFN_HIDEREADONLY, kPdfFilter);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(dialog.GetPathName(), "");
+}
+
+TEST_F(FileDialogChoiceTest, ClosingOurWindowWhileTheChooserIsOpenCancelsIt) {
+    ASSERT_TRUE(bus_.StartChooser({"silent"}));
+    driver_->closeAtPoll = 3;
+    CFileDialog dialog(TRUE, "*.PDF", nullptr, OFN_HIDEREADONLY, kPdfFilter);
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(driver_->polls, 4);  // the look that finds the close, then one that finds nothing more
+    for (int i = 0; i < 100 && bus_.Record().find("closed=") == std::string::npos; ++i) usleep(20000);
+    EXPECT_NE(bus_.Record().find("closed="), std::string::npos);
 }
 
 TEST_F(FileDialogChoiceTest, WithoutAPortalTheBuiltInDialogOpens) {
