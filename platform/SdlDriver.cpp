@@ -211,11 +211,16 @@ void SdlDriver::DestroyWindow(int window) {
 void SdlDriver::Present(int window, const Surface& pixels, const RECT& dirty) {
     Window* w = Find(window);
     if (!w || !w->sdl) return;
-    SDL_Surface* target = SDL_GetWindowSurface(w->sdl);
+    w->pixels = &pixels;
+    CopyPixels(*w, pixels, dirty);
+}
+
+void SdlDriver::CopyPixels(Window& w, const Surface& pixels, const RECT& area) {
+    SDL_Surface* target = SDL_GetWindowSurface(w.sdl);
     if (!target) return;
-    const int left = std::max(0, int(dirty.left)), top = std::max(0, int(dirty.top));
-    const int right = std::min({int(dirty.right), pixels.Width(), target->w});
-    const int bottom = std::min({int(dirty.bottom), pixels.Height(), target->h});
+    const int left = std::max(0, int(area.left)), top = std::max(0, int(area.top));
+    const int right = std::min({int(area.right), pixels.Width(), target->w});
+    const int bottom = std::min({int(area.bottom), pixels.Height(), target->h});
     if (left >= right || top >= bottom) return;
     if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
     const int bytesPerPixel = target->format->BytesPerPixel;
@@ -224,13 +229,13 @@ void SdlDriver::Present(int window, const Surface& pixels, const RECT& dirty) {
     SDL_ConvertPixels(right - left, bottom - top, SDL_PIXELFORMAT_ARGB8888, pixels.Row(top) + left,
                       pixels.Width() * 4, target->format->format, destination, target->pitch);
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-    const SDL_Rect area{left, top, right - left, bottom - top};
-    SDL_UpdateWindowSurfaceRects(w->sdl, &area, 1);
+    const SDL_Rect rect{left, top, right - left, bottom - top};
+    SDL_UpdateWindowSurfaceRects(w.sdl, &rect, 1);
 }
 
 void SdlDriver::PresentAll(Window& w) {
-    // The window surface still holds what was presented last.
-    if (w.sdl && SDL_GetWindowSurface(w.sdl)) SDL_UpdateWindowSurface(w.sdl);
+    // A resize gives SDL a fresh (black) buffer: the whole picture goes again.
+    if (w.sdl && w.pixels) CopyPixels(w, *w.pixels, RECT{0, 0, w.pixels->Width(), w.pixels->Height()});
 }
 
 SIZE SdlDriver::ScreenSize() const {
@@ -309,7 +314,8 @@ void SdlDriver::TranslateWindowEvent(const SDL_WindowEvent& e) {
             event.type = InputEvent::Type::Close;
             Queue(event);
             break;
-        case SDL_WINDOWEVENT_EXPOSED: PresentAll(*w); break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: PresentAll(*w); break;
         case SDL_WINDOWEVENT_LEAVE:
             event.type = InputEvent::Type::Leave;
             Queue(event);

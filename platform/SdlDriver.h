@@ -26,6 +26,7 @@ public:
     ~SdlDriver() override;
 
     const char* Name() const override { return "sdl"; }
+    bool IsDisplay() const override { return true; }
     int CreateWindow(const DriverWindowSpec& spec) override;
     void ShowWindow(int window, bool show) override;
     void MoveWindow(int window, const RECT& screenRect) override;
@@ -57,6 +58,9 @@ private:
         // owns follow.
         int shiftX = 0, shiftY = 0;
         std::vector<SDL_Point> requested;  // positions asked for and not yet seen
+        // The framework's pixels of the window (they live as long as it),
+        // shown again whenever SDL's copy is lost or uncovered.
+        const Surface* pixels = nullptr;
     };
 
     Window* Find(int window);
@@ -67,6 +71,7 @@ private:
     void FocusDialog(int window);
     void RestoreFocusAfterPopup(const Window& popup);
     void PresentAll(Window& w);
+    void CopyPixels(Window& w, const Surface& pixels, const RECT& area);
 
     // Turns one SDL event into events of the framework (none for events
     // the framework has no use for).

@@ -4,3 +4,14 @@ pkg_check_modules(XLIB_FOR_TESTS REQUIRED IMPORTED_TARGET x11 xfixes)
 pdfimport_test(NAME test_sdl_display
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_display.cpp ${CMAKE_CURRENT_LIST_DIR}/XvfbDisplay.cpp
   LIBS pdfimport_platform PkgConfig::XLIB_FOR_TESTS)
+
+# The converter window through the demo host on the display.
+if(TARGET pdfimport-host)
+  pdfimport_test(NAME test_sdl_converter
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_converter.cpp ${CMAKE_CURRENT_LIST_DIR}/XvfbDisplay.cpp
+    LIBS PkgConfig::XLIB_FOR_TESTS)
+  add_dependencies(test_sdl_converter pdfimport-host pdfimport)
+  target_compile_definitions(test_sdl_converter PRIVATE
+    HOST_PROGRAM="$<TARGET_FILE:pdfimport-host>"
+    PDFIMPORT_LIBRARY="$<TARGET_FILE:pdfimport>")
+endif()

@@ -242,7 +242,9 @@ TEST_F(SdlDisplayTest, PopupsSitExactlyWhereTheFrameworkPutsThem) {
     for (const char* kind : {"#32768", "tooltips_class32"}) {
         SCOPED_TRACE(kind);
         CWnd popup;
-        ASSERT_TRUE(popup.CreateEx(0, kind, "", WS_POPUP, CRect(400, 500, 520, 560), &dlg, 0));
+        // Made small and sized while hidden, as tooltips are.
+        ASSERT_TRUE(popup.CreateEx(0, kind, "", WS_POPUP, CRect(0, 0, 1, 1), &dlg, 0));
+        popup.MoveWindow(400, 500, 120, 60);
         popup.ShowWindow(SW_SHOWNA);
         CDC* dc = popup.GetDC();
         dc->FillSolidRect(CRect(0, 0, 120, 60), RGB(200, 30, 60));
