@@ -2,7 +2,9 @@
 # Runs every fuzz target of a build directory for SECONDS each (default 60):
 #   run-all.sh BUILD_DIR [SECONDS]
 # Each program starts from the seeds in fuzz/corpus/<program> when that
-# folder exists; what it finds goes to BUILD_DIR/fuzz/corpus/<program>.
+# folder exists; what it finds goes to BUILD_DIR/fuzz/corpus/<program>, an
+# input that fails to BUILD_DIR/fuzz/<program>-crash-... (turn it into a
+# regression file: tests/hostile/regressions/<program>/, replayed by the suite).
 set -uo pipefail
 build=${1:?usage: run-all.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
@@ -16,7 +18,8 @@ for program in "$build"/fuzz/fuzz_*; do
   seeds=()
   [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
   echo "== $name for ${seconds}s"
-  "$program" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$corpus" "${seeds[@]}" \
+  "$program" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
+    -artifact_prefix="$build/fuzz/$name-" "$corpus" "${seeds[@]}" \
     > "$build/fuzz/$name.log" 2>&1
   result=$?
   grep -E '^stat::number_of_executed_units|ERROR|SUMMARY' "$build/fuzz/$name.log" || true
