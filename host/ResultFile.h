@@ -16,7 +16,8 @@ public:
 
     // Creates or replaces the file with the choices of a confirmed import.
     // Returns false when it can't be created or fully written, or when a
-    // symbolic link or anything but a regular file stands at its name.
+    // symbolic link or anything but a regular file stands at its name; the
+    // earlier file is then left as it was.
     bool Write(const ImportOptions& options) const;
 
     // The exact bytes of the file.

@@ -39,18 +39,20 @@ protected:
         // A private mount namespace keeps the small file systems to the run.
         if (std::system("unshare -m sh -c 'mount -t tmpfs -o size=8k tmpfs /mnt' >/dev/null 2>&1") != 0)
             GTEST_SKIP() << "no private mount namespace with tmpfs here: the cases need one";
-        WritePdf(folder.File("three.pdf"), std::vector<PdfPageSpec>(3));
     }
 
-    // Runs one import that chooses the document and presses Convert, with
-    // `fault` on `where`. Both files start with earlier contents, except in a
-    // full folder: there a file that already exists keeps its blocks for the
-    // new contents, so the failing case is the file that is still missing.
-    Outcome Import(Folder where, Fault fault, const std::string& entry) {
+    std::string Document(int pages) const { return folder.File(std::to_string(pages) + ".pdf"); }
+
+    // Runs one import that chooses a document of `pages` pages and presses
+    // Convert, with `fault` on `where`. Both files start with earlier
+    // contents, except the settings file in a full folder: rewritten in
+    // place, its own blocks would hold the same new contents.
+    Outcome Import(Folder where, Fault fault, const std::string& entry, int pages = 3) {
+        WritePdf(Document(pages), std::vector<PdfPageSpec>(size_t(pages)));
         const std::string tmp = folder.File("tmp"), program = folder.File("program");
         const std::string target = where == Folder::Temporary ? tmp : program;
         std::ofstream(folder.File("user.script"))
-            << "click 1006\nchoose-file " << folder.File("three.pdf") << "\nkey Down\nclick 1\n";
+            << "click 1006\nchoose-file " << Document(pages) << "\nkey Down\nclick 1\n";
         std::ofstream(folder.File("earlier-result")) << kEarlierResult;
         std::ofstream(folder.File("earlier-settings")) << kEarlierSettings;
 
@@ -58,9 +60,9 @@ protected:
         script += "mount -t tmpfs -o size=16m tmpfs '" + target + "'\n";
         script += "cp '" + std::string(HOST_PROGRAM) + "' program/pdfimport-host\n";
         script += "cp earlier-result tmp/PDFInfo.dat\ncp earlier-settings program/ImageSet.dat\n";
+        if (fault == Fault::Full && where == Folder::Program) script += "rm program/ImageSet.dat\n";
         if (fault == Fault::Full)
-            script += "rm '" + target + "/" + (where == Folder::Temporary ? "PDFInfo.dat" : "ImageSet.dat") +
-                      "'\ndd if=/dev/zero of='" + target + "/filler' bs=4096 >/dev/null 2>&1 || true\n";
+            script += "dd if=/dev/zero of='" + target + "/filler' bs=4096 >/dev/null 2>&1 || true\n";
         else
             script += "mount -o remount,ro '" + target + "'\n";
         script += "set +e\nTMPDIR='" + tmp + "/' PDFIMPORT_UI=offscreen PDFIMPORT_SCRIPT=user.script "
@@ -81,16 +83,17 @@ protected:
     }
 };
 
-// A result file that cannot be written is never reported as written; an
-// earlier one survives intact, and nothing is shown to the user.
+// A result file that cannot be written is never reported as written; the
+// earlier one survives intact, and nothing is shown to the user. The range
+// list of 400 pages needs more room than the earlier file had.
 TEST_F(FaultInjectionTest, ResultFileThatCannotBeWritten) {
     for (Fault fault : {Fault::ReadOnly, Fault::Full}) {
         SCOPED_TRACE(fault == Fault::Full ? "full" : "read-only");
-        const Outcome run = Import(Folder::Temporary, fault, "GetPDFInfo2Out");
+        const Outcome run = Import(Folder::Temporary, fault, "GetPDFInfo2Out", 400);
         EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
         EXPECT_NE(run.out.find("result: 0"), std::string::npos) << run.out;
         EXPECT_EQ(run.err.find("message box"), std::string::npos) << run.err;
-        EXPECT_EQ(run.resultFile, fault == Fault::Full ? "" : kEarlierResult);
+        EXPECT_EQ(run.resultFile, kEarlierResult);
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
     }
 }
@@ -102,7 +105,7 @@ TEST_F(FaultInjectionTest, PageImagesThatCannotBeWritten) {
         SCOPED_TRACE(fault == Fault::Full ? "full" : "read-only");
         const Outcome run = Import(Folder::Temporary, fault, "GetPDFInfo");
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-        EXPECT_NE(run.out.find("InputFile: " + folder.File("three.pdf") + "\n"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("InputFile: " + Document(3) + "\n"), std::string::npos) << run.out;
         EXPECT_NE(run.out.find(" obj 0;"), std::string::npos) << run.out;
         EXPECT_NE(run.out.find(" obj 2;\n"), std::string::npos) << run.out;
         EXPECT_EQ(run.err.find("message box"), std::string::npos) << run.err;
@@ -116,7 +119,7 @@ TEST_F(FaultInjectionTest, SettingsFileThatCannotBeWritten) {
         SCOPED_TRACE(fault == Fault::Full ? "full" : "read-only");
         const Outcome run = Import(Folder::Program, fault, "GetPDFInfo2Out");
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-        EXPECT_NE(run.resultFile.find("InputFile:" + folder.File("three.pdf") + "\r\n"), std::string::npos);
+        EXPECT_NE(run.resultFile.find("InputFile:" + Document(3) + "\r\n"), std::string::npos);
         EXPECT_EQ(run.settingsFile, fault == Fault::Full ? "" : kEarlierSettings);
         EXPECT_EQ(run.err.find("message box"), std::string::npos) << run.err;
     }
