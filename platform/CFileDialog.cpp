@@ -40,14 +40,14 @@ INT_PTR CFileDialog::DoModal() {
     CWnd* owner = Owner();
     // The window below stays as it was while the dialog is open.
     wm.PaintAll();
-    std::string error;
     switch (ChooseKind(wm.GetDriver(), std::cerr)) {
         case Kind::Scripted: return RunScripted(owner);
         case Kind::Builtin: return RunBuiltin(owner);
         case Kind::Portal: break;
     }
-    const bool forced = std::getenv("PDFIMPORT_FILE_DIALOG") != nullptr &&
-                        std::strcmp(std::getenv("PDFIMPORT_FILE_DIALOG"), "portal") == 0;
+    const char* choice = std::getenv("PDFIMPORT_FILE_DIALOG");
+    const bool forced = choice && std::strcmp(choice, "portal") == 0;
+    std::string error;
     switch (RunPortal(owner, error)) {
         case PortalResult::Chosen: return IDOK;
         case PortalResult::Cancelled: return IDCANCEL;

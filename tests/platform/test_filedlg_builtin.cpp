@@ -120,7 +120,7 @@ TEST_F(BuiltinDialogTest, ListsParentFoldersAndOnlyPdfFilesWithTheNameEditFocuse
 }
 
 TEST_F(BuiltinDialogTest, TypedPathsAndEnterChooseTheFile) {
-    setenv("HOME", root_.c_str(), 1);
+    ScopedEnv home("HOME", root_);
     struct Case {
         std::string typed;
         std::string chosen;
@@ -272,7 +272,7 @@ TEST(FolderListingTest, ReadsFoldersAndFilteredFilesAndReportsFailures) {
 }
 
 TEST(FolderListingTest, PathArithmetic) {
-    setenv("HOME", "/home/user", 1);
+    ScopedEnv home("HOME", "/home/user");
     struct Case {
         const char* base;
         const char* path;

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,6 +26,26 @@ inline void RemoveTree(const std::string& path) {
     nftw(path.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); }, 16,
          FTW_DEPTH | FTW_PHYS);
 }
+
+// Sets an environment variable for a scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (old) old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (had_) setenv(name_, old_.c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
 
 class ChildProcess {
 public:
@@ -92,10 +113,7 @@ public:
         if (!daemon_.Start({"/usr/bin/dbus-daemon", "--config-file=" + config, "--nofork", "--print-address=1"}, {},
                            address_, true))
             return false;
-        const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-        hadAddress_ = old != nullptr;
-        if (old) oldAddress_ = old;
-        setenv("DBUS_SESSION_BUS_ADDRESS", address_.c_str(), 1);
+        busAddress_ = std::make_unique<ScopedEnv>("DBUS_SESSION_BUS_ADDRESS", address_);
         return true;
     }
     // Starts the fake chooser; what it is asked goes to Record().
@@ -115,8 +133,7 @@ public:
     ~PrivateSessionBus() {
         chooser_.Stop();
         daemon_.Stop();
-        if (hadAddress_) setenv("DBUS_SESSION_BUS_ADDRESS", oldAddress_.c_str(), 1);
-        else unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        busAddress_.reset();
         if (!dir_.empty()) RemoveTree(dir_);
     }
 
@@ -125,6 +142,5 @@ private:
     ChildProcess chooser_;
     std::string dir_;
     std::string address_;
-    std::string oldAddress_;
-    bool hadAddress_ = false;
+    std::unique_ptr<ScopedEnv> busAddress_;
 };

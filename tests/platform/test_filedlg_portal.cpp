@@ -158,15 +158,11 @@ TEST_F(PortalTest, AvailableOnlyWhileTheServiceOwnsItsName) {
 }
 
 TEST(PortalConnectTest, NoSessionBusIsAFailureWithAReason) {
-    const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    const std::string saved = old ? old : "";
-    setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/filedlg-bus", 1);
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/filedlg-bus");
     PortalFileChooser chooser;
     std::string path, error;
     EXPECT_EQ(chooser.OpenFile(PortalFileChooser::Request(), path, error, nullptr), PortalFileChooser::Outcome::Failed);
     EXPECT_NE(error.find("session bus"), std::string::npos) << error;
-    if (old) setenv("DBUS_SESSION_BUS_ADDRESS", saved.c_str(), 1);
-    else unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 // The choice CFileDialog makes, with a driver that claims a display.
