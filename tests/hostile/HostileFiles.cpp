@@ -124,29 +124,34 @@ Bytes MakePpm(uint32_t width, uint32_t height, bool withPixels) {
     return w.bytes;
 }
 
-Bytes MakeTiff(uint32_t width, uint32_t height, bool withPixels) {
+Bytes MakeTiff(uint32_t width, uint32_t height, bool withPixels, bool rgb) {
     struct Tag {
         uint16_t id, type;
-        uint32_t value;
+        uint32_t count, value;
     };
     const uint32_t entries = 9;
-    const uint32_t dataOffset = 8 + 2 + entries * 12 + 4;
+    const uint32_t samples = rgb ? 3 : 1;
+    const uint32_t bitsOffset = 8 + 2 + entries * 12 + 4;  // three shorts, used when rgb
+    const uint32_t dataOffset = bitsOffset + (rgb ? 6 : 0);
     const Tag tags[] = {
-        {256, 4, width},      {257, 4, height},          {258, 3, 8},
-        {259, 3, 1},          {262, 3, 1},               {273, 4, dataOffset},
-        {277, 3, 1},          {278, 4, height},          {279, 4, width * height},
+        {256, 4, 1, width},          {257, 4, 1, height},
+        {258, 3, samples, rgb ? bitsOffset : 8},
+        {259, 3, 1, 1},              {262, 3, 1, rgb ? 2u : 1u},
+        {273, 4, 1, dataOffset},     {277, 3, 1, samples},
+        {278, 4, 1, height},         {279, 4, 1, width * height * samples},
     };
     Writer w;
     w.Str("II").Le16(42).Le32(8).Le16(entries);
     for (const Tag& tag : tags) {
-        w.Le16(tag.id).Le16(tag.type).Le32(1);
-        if (tag.type == 3)
+        w.Le16(tag.id).Le16(tag.type).Le32(tag.count);
+        if (tag.type == 3 && tag.count == 1)
             w.Le16(tag.value).Le16(0);
         else
             w.Le32(tag.value);
     }
     w.Le32(0);
-    if (withPixels) w.Fill(size_t(width) * height, 0x80);
+    if (rgb) w.Le16(8).Le16(8).Le16(8);
+    if (withPixels) w.Fill(size_t(width) * height * samples, 0x80);
     return w.bytes;
 }
 

@@ -32,8 +32,8 @@ Bytes MakePcx(uint16_t width, uint16_t height, int planes, bool withPixels = tru
 Bytes MakeWbmp(uint8_t width, uint8_t height, bool withPixels = true);
 // Binary PPM ("P6") with maximum value 255.
 Bytes MakePpm(uint32_t width, uint32_t height, bool withPixels = true);
-// Uncompressed 8-bit grey TIFF in one strip.
-Bytes MakeTiff(uint32_t width, uint32_t height, bool withPixels = true);
+// Uncompressed 8-bit grey (or RGB) TIFF in one strip.
+Bytes MakeTiff(uint32_t width, uint32_t height, bool withPixels = true, bool rgb = false);
 // A JPEG or PNG of a small picture, written by the library's own encoders.
 Bytes EncodeSmallPicture(uint32_t type);
 // The JPEG with its frame header claiming another size.

@@ -144,6 +144,10 @@ const HostileCase kCases[] = {
      "Error encountered while opening TIFF file"},
     {"tiff_65535_square", 5, [] { return MakeTiff(65535, 65535, false); }, "Can't allocate memory"},
     {"tiff_over_lowered_limit", 5, [] { return MakeTiff(3000, 3000, false); }, "Can't allocate memory", 8 * MiB},
+    {"tiff_rgb_valid", 5, [] { return MakeTiff(4, 4, true, true); }, kDecodes},
+    {"tiff_rgb_65535_square", 5, [] { return MakeTiff(65535, 65535, false, true); }, "Can't allocate memory"},
+    {"tiff_rgb_over_lowered_limit", 5, [] { return MakeTiff(3000, 3000, false, true); }, "Can't allocate memory",
+     8 * MiB},
     {"tiff_without_pixels", 5, [] { return MakeTiff(64, 64, false); }, "Corrupted TIFF file!"},
 };
 
