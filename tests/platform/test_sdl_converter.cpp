@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -156,9 +157,10 @@ protected:
     }
 
     // Pixels of the window's client area on the screen against the client
-    // area of an offscreen snapshot (which adds the frame around it); the
-    // number that differ, -1 when the pictures cannot be compared.
-    int DifferingFromSnapshot(const std::string& png, const Rect& client) const {
+    // area of an offscreen snapshot (which adds the frame around it), or of
+    // `area` (client coordinates; it may reach beyond the client area where a
+    // popup lies); the number that differ, -1 when they cannot be compared.
+    int DifferingFromSnapshot(const std::string& png, const Rect& client, Rect area = Rect()) {
         const std::string raw = png + ".rgb";
         const std::string convert = "/usr/bin/python3 -c 'import sys; from PIL import Image; i = Image.open(sys.argv[1]).convert(\"RGB\"); "
                                     "open(sys.argv[2], \"wb\").write(i.tobytes()); print(i.size[0], i.size[1])' '" +
@@ -172,19 +174,47 @@ protected:
         pclose(sizes);
         const std::string rgb = ReadFile(raw);
         const int w = client.right - client.left, h = client.bottom - client.top;
-        const int border = (width - w) / 2, top = height - h - border;
-        if (border < 0 || top < 0 || rgb.size() != size_t(width) * size_t(height) * 3) return -1;
-        const std::vector<uint32_t> screen = x.Pixels(origin.first, origin.second, w, h);
-        if (screen.size() != size_t(w) * size_t(h)) return -1;
+        if (area.right <= area.left) {
+            // The window alone: the frame is as wide at the sides as below.
+            area = Rect{0, 0, w, h};
+            frameLeft = (width - w) / 2;
+            frameTop = height - h - frameLeft;
+        }
+        const int aw = area.right - area.left, ah = area.bottom - area.top;
+        if (frameLeft < 0 || frameTop < 0 || rgb.size() != size_t(width) * size_t(height) * 3 ||
+            frameLeft + area.left < 0 || frameTop + area.top < 0 || frameLeft + area.right > width ||
+            frameTop + area.bottom > height)
+            return -1;
+        const std::vector<uint32_t> screen = x.Pixels(origin.first + area.left, origin.second + area.top, aw, ah);
+        if (screen.size() != size_t(aw) * size_t(ah)) return -1;
         int differing = 0;
-        for (int row = 0; row < h; ++row)
-            for (int column = 0; column < w; ++column) {
-                const size_t at = (size_t(row + top) * size_t(width) + size_t(column + border)) * 3;
+        for (int row = 0; row < ah; ++row)
+            for (int column = 0; column < aw; ++column) {
+                const size_t at = (size_t(row + area.top + frameTop) * size_t(width) + size_t(column + area.left + frameLeft)) * 3;
                 const uint32_t pixel = uint32_t(uint8_t(rgb[at])) << 16 | uint32_t(uint8_t(rgb[at + 1])) << 8 |
                                        uint32_t(uint8_t(rgb[at + 2]));
-                differing += pixel != screen[size_t(row) * size_t(w) + size_t(column)];
+                differing += pixel != screen[size_t(row) * size_t(aw) + size_t(column)];
             }
         return differing;
+    }
+
+    // Polls until the screen shows the snapshot; the differing pixels of
+    // the last look (the limit only keeps a broken run from hanging).
+    int SettlesToSnapshot(const std::string& png, const Rect& client, Rect area = Rect()) {
+        int differing = -1;
+        for (int i = 0; i < 40 && differing != 0; ++i) {
+            if (i) std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            differing = DifferingFromSnapshot(png, client, area);
+        }
+        return differing;
+    }
+
+    bool Eventually(const std::function<bool()>& done) const {
+        for (int i = 0; i < 40; ++i) {
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return false;
     }
 
     // Lets the host handle what was sent (the X server orders our requests
@@ -196,6 +226,7 @@ protected:
     std::string pdf;
     pid_t host = -1;
     std::pair<int, int> origin{0, 0};
+    int frameLeft = -1, frameTop = -1;  // where the client area lies in a snapshot
 };
 
 TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
@@ -203,17 +234,18 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     // what the window must look like.
     const std::string dump = folder.File("controls.txt");
     const std::string page2 = folder.File("page2.png"), page3 = folder.File("page3.png");
-    const std::string hovered = folder.File("hovered.png");
+    const std::string hovered = folder.File("hovered.png"), menu = folder.File("menu.png");
     RunOffscreen({"dump " + dump});
     const std::map<std::string, Rect> controls = ControlsOfDump(ReadFile(dump));
     ASSERT_TRUE(controls.count("window") && controls.count("page:1006") && controls.count("1") &&
-                controls.count("1002") && controls.count("1044"))
+                controls.count("1002") && controls.count("1044") && controls.count("134"))
         << ReadFile(dump);
     const Rect previous = controls.at("1002");
     RunOffscreen({"click 1006", "type 1122 " + pdf, "key enter", "key down", "mouse move 0 0", "snapshot " + page2,
                   "key pagedown", "mouse move 0 0", "snapshot " + page3,
                   "mouse move " + std::to_string(previous.CenterX()) + " " + std::to_string(previous.CenterY()),
-                  "wait 1500", "snapshot " + hovered});
+                  "wait 1500", "snapshot " + hovered, "mouse move 0 0", "click 134", "mouse move 0 0",
+                  "snapshot " + menu, "key escape"});
 
     ASSERT_TRUE(StartOnDisplay()) << "the window with the caption appears";
     // Idle: well below 2 % of a core while the window waits for the user.
@@ -231,21 +263,31 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     ASSERT_TRUE(x.Xdo("key Return"));
     Settle();
     ASSERT_TRUE(x.Xdo("key Down mousemove 0 0"));
-    Settle();
-    EXPECT_EQ(DifferingFromSnapshot(page2, controls.at("window")), 0) << "page 2 of 3, as offscreen";
+    EXPECT_EQ(SettlesToSnapshot(page2, controls.at("window")), 0) << "page 2 of 3, as offscreen";
     ASSERT_TRUE(x.Xdo("key Next mousemove 0 0"));
-    Settle();
-    EXPECT_EQ(DifferingFromSnapshot(page3, controls.at("window")), 0) << "page 3 of 3, as offscreen";
+    EXPECT_EQ(SettlesToSnapshot(page3, controls.at("window")), 0) << "page 3 of 3, as offscreen";
 
     // Hovering the flat arrow: its hover look and, in time, its tooltip near
     // the pointer, as offscreen.
     ASSERT_TRUE(x.Xdo("mousemove " + At(previous)));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    EXPECT_EQ(DifferingFromSnapshot(hovered, controls.at("window")), 0) << "the hovered arrow, as offscreen";
+    EXPECT_EQ(SettlesToSnapshot(hovered, controls.at("window")), 0) << "the hovered arrow, as offscreen";
+
+    // Help opens its menu right below the button; Down and Enter choose
+    // "About", which shows the About box over the window.
+    const Rect help = controls.at("134");
+    ASSERT_TRUE(x.Xdo("mousemove " + At(help) + " click 1 mousemove 0 0"));
+    const Rect belowHelp{help.left, help.bottom, help.left + 40, help.bottom + 16};
+    EXPECT_EQ(SettlesToSnapshot(menu, controls.at("window"), belowHelp), 0) << "the menu, as offscreen";
+    ASSERT_TRUE(x.Xdo("key Down Return"));
+    ASSERT_TRUE(WaitForWindow("About Kestrion ORVANE"));
+    Settle();
+    ASSERT_TRUE(x.Xdo("key Escape"));
+    EXPECT_TRUE(Eventually([&] { return !x.Xdo("search --onlyvisible --name '^About Kestrion ORVANE$'"); }))
+        << "Escape closed the About box";
 
     // Over the enabled Open link the pointer is the hand of cursor 1002.
     ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("1044"))));
-    Settle();
+    EXPECT_TRUE(Eventually([&] { return x.CurrentCursor().hotX == 5; }));
     const XvfbDisplay::Cursor hand = x.CurrentCursor();
     EXPECT_EQ(hand.width, 32);
     EXPECT_EQ(hand.hotX, 5);
