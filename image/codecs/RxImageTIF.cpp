@@ -34,6 +34,37 @@ struct FreeBlock {
     void operator()(void* block) const { std::free(block); }
 };
 
+// Blue-green-red pixels to red-green-blue or back, a word at a time: each
+// pixel is read with the first byte of the next one and written with one
+// byte too many, which the next pixel overwrites; the last pixel goes byte by
+// byte. Byte by byte throughout, the swap cost as much as libtiff itself on
+// uncompressed files.
+void SwapRedAndBlue(const BYTE* source, uint8_t* target, uint32_t width) {
+    uint32_t x = 0;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    for (; x + 1 < width; ++x, source += 3, target += 3) {
+        uint32_t pixel;
+        std::memcpy(&pixel, source, sizeof(pixel));
+        pixel = __builtin_bswap32(pixel) >> 8;
+        std::memcpy(target, &pixel, sizeof(pixel));
+    }
+#endif
+    for (; x < width; ++x, source += 3, target += 3) {
+        target[0] = source[2];
+        target[1] = source[1];
+        target[2] = source[0];
+    }
+}
+
+// Rows go to and from the file top row first, which is the last in memory:
+// the processor's prefetching follows rising addresses only, so the coming
+// rows are fetched ahead by hand.
+constexpr uint32_t kPrefetchRows = 3;
+
+void PrefetchRow(const BYTE* row, size_t bytes) {
+    for (size_t offset = 0; offset < bytes; offset += 64) __builtin_prefetch(row + offset);
+}
+
 // Pictures that libtiff's RGBA reader turns into colour: RGB of 8 bits and
 // more, CMYK, YCbCr, the two LogLuv forms and grey with alpha.
 // The RGBA reader premultiplies unassociated alpha; this undoes it as far
@@ -312,6 +343,10 @@ void RxImageTIF::StoreRow(const PageTags& tags, const uint8_t* source, uint32_t 
         return;
     }
     BYTE* plane = alpha ? alpha + size_t(stored) * tags.width : nullptr;
+    if (tags.bits == 8 && tags.samples == 3) {
+        SwapRedAndBlue(source, target, tags.width);
+        return;
+    }
     if (tags.bits == 8) {
         for (uint32_t x = 0; x < tags.width; ++x, source += tags.samples, target += 3) {
             target[0] = source[2];
@@ -506,14 +541,17 @@ void RxImageTIF::WritePage(TiffFileClient& client, int page, int pages, bool mul
         ThrowIfCancelled();
         uint32_t stored = height - 1 - y;
         const BYTE* source = info.bits + size_t(stored) * info.effWidth;
-        if (bpp == 24) {
-            const BYTE* plane = withAlpha ? alpha + size_t(stored) * width : nullptr;
+        if (stored >= kPrefetchRows) PrefetchRow(source - size_t(kPrefetchRows) * info.effWidth, info.effWidth);
+        if (bpp == 24 && !withAlpha) {
+            SwapRedAndBlue(source, row.data(), width);
+        } else if (bpp == 24) {
+            const BYTE* plane = alpha + size_t(stored) * width;
             uint8_t* out = row.data();
             for (uint32_t x = 0; x < width; ++x, source += 3) {
                 *out++ = source[2];
                 *out++ = source[1];
                 *out++ = source[0];
-                if (plane) *out++ = plane[x];
+                *out++ = plane[x];
             }
         } else {
             std::memcpy(row.data(), source, rowBytes);

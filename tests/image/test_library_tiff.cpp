@@ -372,6 +372,16 @@ RxImage Colour(bool withAlpha) {
     return image;
 }
 
+// Every pixel of its own colour, so that a pixel taken from its neighbour or
+// channels out of order show; narrow widths reach the row ends.
+RxImage Distinct(LONG width) {
+    RxImage image(width, 3, 24, 0);
+    for (LONG y = 0; y < 3; ++y)
+        for (LONG x = 0; x < width; ++x)
+            image.SetPixelColor(x, y, RGBQUAD{BYTE(10 + x * 20), BYTE(100 + y * 30), BYTE(250 - x * 7 - y), 0});
+    return image;
+}
+
 void ExpectSame(RxImage& a, RxImage& b, int tolerance) {
     ASSERT_EQ(a.GetWidth(), b.GetWidth());
     ASSERT_EQ(a.GetHeight(), b.GetHeight());
@@ -455,6 +465,9 @@ TEST(TiffEncode, ChosenCompressions) {
         {"LZW black and white", Palette(1, true), COMPRESSION_LZW, true},
         {"deflate palette", Palette(8, false), COMPRESSION_ADOBE_DEFLATE, true},
         {"none", Colour(true), COMPRESSION_NONE, true},
+        {"none, one pixel wide", Distinct(1), COMPRESSION_NONE, true},
+        {"none, two pixels wide", Distinct(2), COMPRESSION_NONE, true},
+        {"none, odd width", Distinct(11), COMPRESSION_NONE, true},
         {"group 4 cannot hold colour", Colour(false), COMPRESSION_CCITTFAX4, false},
         {"unknown scheme", Palette(8, true), 12345, false},
     };
