@@ -3,6 +3,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "platform/CDialog.h"
 #include "platform/CFileDialog.h"
 #include "platform/FileTypeFilter.h"
 #include "platform/OffscreenDriver.h"
@@ -172,11 +173,14 @@ public:
     bool IsDisplay() const override { return true; }
     int polls = 0;
     int closeAtPoll = -1;  // the look that finds the user closing our window
+    CWnd* watched = nullptr;
+    bool watchedEnabledWhileWaiting = false;
     // A look at the desktop's input finds none: the script is for our own
     // windows only.
     bool WaitEvent(InputEvent& event, int64_t deadlineMs) override {
         if (deadlineMs >= 0 && deadlineMs <= NowMs() + 1) {
             ++polls;
+            if (watched && watched->IsWindowEnabled()) watchedEnabledWhileWaiting = true;
             if (polls != closeAtPoll) return false;
             event = InputEvent();
             event.type = InputEvent::Type::Close;
@@ -242,9 +246,17 @@ TEST_F(FileDialogChoiceTest, CancelInThePortalChangesNothing) {
 
 TEST_F(FileDialogChoiceTest, ClosingOurWindowWhileTheChooserIsOpenCancelsIt) {
     ASSERT_TRUE(bus_.StartChooser({"silent"}));
+    // The owner takes no input while the chooser is open, and does again after.
+    DialogTemplate ownerTemplate{0, "Owner", WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_SETFONT, 0, 10, 10, 100, 60,
+                                 "MS Sans Serif", 8, {}};
+    CDialog owner;
+    ASSERT_TRUE(owner.CreateIndirect(&ownerTemplate, nullptr));
+    driver_->watched = &owner;
     driver_->closeAtPoll = 3;
-    CFileDialog dialog(TRUE, "*.PDF", nullptr, OFN_HIDEREADONLY, kPdfFilter);
+    CFileDialog dialog(TRUE, "*.PDF", nullptr, OFN_HIDEREADONLY, kPdfFilter, &owner);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_FALSE(driver_->watchedEnabledWhileWaiting);
+    EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(driver_->polls, 4);  // the look that finds the close, then one that finds nothing more
     for (int i = 0; i < 100 && bus_.Record().find("closed=") == std::string::npos; ++i) usleep(20000);
     EXPECT_NE(bus_.Record().find("closed="), std::string::npos);
