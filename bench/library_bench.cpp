@@ -250,6 +250,7 @@ void Report(const char* what, double ours, double plain) {
 int main() {
     Bytes rgb = Pixels();
     RxImage image = ImageOf(rgb);
+    image.SetJpegQuality(75);  // the quality the plain JPEG calls are given
 
     struct Format {
         const char* name;
