@@ -81,6 +81,9 @@ public:
 
     // The open-file dialog: true and the chosen path, or false when cancelled.
     virtual bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) = 0;
+    // The window as desktop services name their parent windows ("x11:<hex
+    // id>", "wayland:<handle>"); empty when the driver cannot tell.
+    virtual std::string DesktopWindowId(int) const { return std::string(); }
     // The desktop's clipboard, where the driver reaches one (8-bit text).
     virtual bool SetClipboardText(const std::string&) { return false; }
     virtual bool GetClipboardText(std::string&) { return false; }
