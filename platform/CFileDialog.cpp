@@ -97,6 +97,8 @@ CFileDialog::PortalResult CFileDialog::RunPortal(CWnd* owner, std::string& error
     WindowManager& wm = WindowManager::Instance();
     Driver& driver = wm.GetDriver();
     const int ownerWindow = owner ? owner->GetDriverWindow() : 0;
+    // The chooser stacks over our window where the desktop knows it.
+    if (ownerWindow) request.parentWindow = driver.DesktopWindowId(ownerWindow);
     // The chooser is modal to our window: its input waits, its painting and
     // timers go on, and closing it cancels the chooser.
     const bool ownerWasEnabled = owner && owner->IsWindowEnabled();

@@ -104,7 +104,7 @@ TEST_F(PortalTest, ChosenUriComesBackAsAPathAndTheRequestCarriesThePdfFilter) {
     EXPECT_EQ(Ask(path, error), PortalFileChooser::Outcome::Chosen) << error;
     EXPECT_EQ(path, "/tmp/My Doc.pdf");
     const std::string record = bus_.Record();
-    EXPECT_NE(record.find("title=Open\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("parent=\ntitle=Open\n"), std::string::npos) << record;
     EXPECT_NE(record.find("modal=true\n"), std::string::npos) << record;
     EXPECT_NE(record.find("multiple=false\n"), std::string::npos) << record;
     EXPECT_NE(record.find("filter=Adobe PDF files (*.PDF):0/*.PDF,0/*.[pP][dD][fF],\n"), std::string::npos) << record;
@@ -171,6 +171,7 @@ class DisplayDriver : public OffscreenDriver {
 public:
     explicit DisplayDriver(std::ostream& log) : OffscreenDriver(log) {}
     bool IsDisplay() const override { return true; }
+    std::string DesktopWindowId(int window) const override { return "x11:" + std::to_string(window + 0x400000); }
     int polls = 0;
     int closeAtPoll = -1;  // the look that finds the user closing our window
     CWnd* watched = nullptr;
@@ -255,6 +256,8 @@ TEST_F(FileDialogChoiceTest, ClosingOurWindowWhileTheChooserIsOpenCancelsIt) {
     driver_->closeAtPoll = 3;
     CFileDialog dialog(TRUE, "*.PDF", nullptr, OFN_HIDEREADONLY, kPdfFilter, &owner);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_NE(bus_.Record().find("parent=x11:" + std::to_string(owner.GetDriverWindow() + 0x400000) + "\n"),
+              std::string::npos) << bus_.Record();
     EXPECT_FALSE(driver_->watchedEnabledWhileWaiting);
     EXPECT_TRUE(owner.IsWindowEnabled());
     EXPECT_EQ(driver_->polls, 4);  // the look that finds the close, then one that finds nothing more
