@@ -26,6 +26,7 @@ struct Outcome {
     std::string out, err;
     std::string resultFile;    // PDFInfo.dat after the run
     std::string settingsFile;  // ImageSet.dat after the run
+    std::string tempListing;   // the names in the temporary directory after the run
 };
 
 const char kEarlierResult[] = "InputFile:earlier.pdf\r\nRanglist:1 0 obj 0;\r\n";
@@ -68,7 +69,8 @@ protected:
         script += "set +e\nTMPDIR='" + tmp + "/' PDFIMPORT_UI=offscreen PDFIMPORT_SCRIPT=user.script "
                   "program/pdfimport-host --lib '" + std::string(PDFIMPORT_LIBRARY) + "' --entry " + entry +
                   " >out.txt 2>err.txt\necho $? >status.txt\n";
-        script += "cat tmp/PDFInfo.dat >result-after 2>/dev/null\ncat program/ImageSet.dat >settings-after 2>/dev/null\n";
+        script += "cat tmp/PDFInfo.dat >result-after 2>/dev/null\ncat program/ImageSet.dat >settings-after 2>/dev/null\n"
+                  "ls tmp >tmp-after\n";
         std::ofstream(folder.File("run.sh")) << script;
 
         Outcome outcome;
@@ -79,6 +81,7 @@ protected:
         outcome.err = HostRun::Read(folder.File("err.txt"));
         outcome.resultFile = HostRun::Read(folder.File("result-after"));
         outcome.settingsFile = HostRun::Read(folder.File("settings-after"));
+        outcome.tempListing = HostRun::Read(folder.File("tmp-after"));
         return outcome;
     }
 };
@@ -94,6 +97,7 @@ TEST_F(FaultInjectionTest, ResultFileThatCannotBeWritten) {
         EXPECT_NE(run.out.find("result: 0"), std::string::npos) << run.out;
         EXPECT_EQ(run.err.find("message box"), std::string::npos) << run.err;
         EXPECT_EQ(run.resultFile, kEarlierResult);
+        EXPECT_EQ(run.tempListing.find("PDFInfo.dat."), std::string::npos) << "a half-written file was left";
         EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
     }
 }
