@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 #include "image/RxIOFile.h"
 #include "image/RxImage.h"
@@ -41,11 +42,10 @@ FileHandle OpenFile(const wchar_t* name, const char* mode) {
     return NarrowName(name, &narrow) ? OpenFile(narrow.c_str(), mode) : FileHandle();
 }
 
-void RemoveFile(const char* name) { std::remove(name); }
-
-void RemoveFile(const wchar_t* name) {
-    std::string narrow;
-    if (NarrowName(name, &narrow)) std::remove(narrow.c_str());
+bool NarrowName(const char* name, std::string* narrow) {
+    if (!name) return false;
+    *narrow = name;
+    return true;
 }
 
 struct FreeBlock {
@@ -87,19 +87,24 @@ bool RxImage::Load(const wchar_t* fileName, DWORD type) {
 }
 
 // The picture is encoded in memory before the file is opened: a picture the
-// format cannot hold leaves an existing file as it was instead of emptying it,
-// and a file that cannot be written completely is removed, not left cut short.
+// format cannot hold leaves an existing file as it was instead of emptying it.
+// A file this save created and could not write completely is removed rather
+// than left cut short; an existing one (perhaps a device) is never removed.
 template <class Name>
 static bool SaveTo(RxImage& image, Name fileName, DWORD type) {
     BYTE* encoded = nullptr;
     LONG size = 0;
     if (!image.Encode(encoded, size, type)) return false;
     std::unique_ptr<BYTE, FreeBlock> owned(encoded);
-    FileHandle file = OpenFile(fileName, "wb");
+    std::string path;
+    if (!NarrowName(fileName, &path)) return false;
+    struct stat status;
+    const bool existed = ::stat(path.c_str(), &status) == 0;
+    FileHandle file = OpenFile(path.c_str(), "wb");
     if (!file) return false;
     bool written = std::fwrite(encoded, 1, size_t(size), file.get()) == size_t(size);
     if (std::fclose(file.release()) != 0) written = false;
-    if (!written) RemoveFile(fileName);
+    if (!written && !existed) std::remove(path.c_str());
     return written;
 }
 

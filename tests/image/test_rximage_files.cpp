@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "ImageTestSupport.h"
 #include "image/RxIOFile.h"
@@ -91,6 +92,15 @@ TEST(RxImageFiles, FailedSaveLeavesAnExistingFileAsItWas) {
     }
     ASSERT_TRUE(image.Save(file.Path(), RXIMAGE_FORMAT_BMP)) << image.GetLastError();
     EXPECT_EQ(file.Read().substr(0, 2), "BM");
+}
+
+TEST(RxImageFiles, FailedWriteNeverRemovesWhatWasThere) {
+    struct stat status;
+    if (::stat("/dev/full", &status) != 0) GTEST_SKIP() << "no /dev/full";
+    RxImage image(0);
+    ASSERT_TRUE(image.Create(4, 3, 24));
+    EXPECT_FALSE(image.Save("/dev/full", RXIMAGE_FORMAT_BMP));
+    EXPECT_EQ(::stat("/dev/full", &status), 0);
 }
 
 TEST(RxImageFiles, FailedLoadKeepsTheRequestedFormatsMessage) {
