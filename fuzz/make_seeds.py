@@ -211,6 +211,15 @@ def pdf_seeds():
         b"/Length %d >>\nstream\n" % len(image) + image + b"\nendstream"]))
 
 
+def operations_seeds():
+    # Width, height, depth choice, then pixel and palette bytes, then steps
+    # (an operation byte and its operands) through the whole list once.
+    picture = bytes([9, 7, 3]) + bytes((i * 29) % 256 for i in range(9 * 7 * 3))
+    steps = b"".join(bytes([op]) + bytes([(op * 37 + k) % 256 for k in range(16)]) for op in range(34))
+    save("fuzz_operations", "every_step", picture + steps[:200])
+    save("fuzz_operations", "palette_steps", bytes([12, 5, 2]) + bytes(range(60)) + bytes(1024) + steps[200:])
+
+
 if __name__ == "__main__":
     bmp_seeds()
     gif_seeds()
@@ -218,3 +227,4 @@ if __name__ == "__main__":
     pcx_seeds()
     wbmp_seeds()
     pdf_seeds()
+    operations_seeds()
