@@ -33,6 +33,10 @@ std::unique_ptr<SdlDriver> SdlDriver::Open(std::ostream& log) {
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A dialog has no business keeping the screen saver away.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Window pixels go straight to X: no OpenGL is loaded just to show them.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         log << "display driver: " << SDL_GetError() << "\n";
         return nullptr;
@@ -56,6 +60,9 @@ SdlDriver::~SdlDriver() {
     windows_.clear();
     cursors_.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // When nothing else of SDL is in use, its remaining state (the D-Bus
+    // connection of its input-method support) goes too.
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 // ---- windows ----

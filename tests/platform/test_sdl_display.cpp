@@ -111,6 +111,8 @@ protected:
     void SetUp() override {
         if (!XvfbDisplay::ToolsPresent()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
         ASSERT_TRUE(x.Start()) << "Xvfb did not start";
+        // The desktop's session bus (input methods) stays out of the test.
+        setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + x.Name() + "-no-bus").c_str(), 1);
         std::unique_ptr<SdlDriver> driver = SdlDriver::Open(log);
         ASSERT_TRUE(driver) << log.str();
         WindowManager::Instance().UseDriver(std::move(driver));
