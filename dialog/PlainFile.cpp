@@ -1,6 +1,8 @@
 #include "dialog/PlainFile.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,6 +31,42 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+// The file that a write to `path` replaces: `path` itself, or the file its
+// link points to when links are followed. False when that is anything but a
+// regular file or a name still to be created.
+bool ResolveTarget(const std::string& path, LinkPolicy links, std::string& target)
+{
+    target = path;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(info.st_mode)) {
+        if (links == LinkPolicy::Refuse)
+            return false;
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (!resolved)
+            return false;
+        target = resolved;
+        free(resolved);
+        return stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    }
+    return S_ISREG(info.st_mode);
+}
+
+// A new file beside `path` that nobody else can have opened; -1 when none
+// can be created.
+int CreateSibling(const std::string& path, std::string& sibling)
+{
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        sibling = path + ".new" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        int fd = open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 } // namespace
 
 FILE* OpenRegularFileForReading(const std::string& path)
@@ -49,14 +87,20 @@ FILE* OpenRegularFileForReading(const std::string& path)
 
 bool ReplaceFileContents(const std::string& path, const std::string& bytes, LinkPolicy links)
 {
-    int flags = O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC;
-    if (links == LinkPolicy::Refuse)
-        flags |= O_NOFOLLOW;
-    int fd = open(path.c_str(), flags, 0666);
+    std::string target;
+    if (!ResolveTarget(path, links, target))
+        return false;
+    // Written beside its name and moved over it in one step: a full disk or
+    // any other failure leaves the earlier file whole, never a part of the
+    // new one that a reader could take for the whole.
+    std::string sibling;
+    int fd = CreateSibling(target, sibling);
     if (fd < 0)
         return false;
-    // Truncate only once the file is known to be a regular one.
-    bool ok = IsRegularFile(fd) && ftruncate(fd, 0) == 0 && WriteAll(fd, bytes);
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
+    ok = ok && rename(sibling.c_str(), target.c_str()) == 0;
+    if (!ok)
+        unlink(sibling.c_str());
     return ok;
 }

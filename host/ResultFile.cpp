@@ -1,14 +1,10 @@
 #include "host/ResultFile.h"
 
 #include "dialog/ImportOptions.h"
+#include "dialog/PlainFile.h"
 #include "platform/Shell.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,36 +17,6 @@ std::string FixedSixDecimals(double value)
     if (result.ec != std::errc())
         return "0.000000";
     return std::string(text, result.ptr);
-}
-
-bool WriteAll(int fd, const std::string& bytes)
-{
-    const char* data = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = write(fd, data, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// A new file beside `path` that nobody else can have opened; -1 when none
-// can be created.
-int CreateSibling(const std::string& path, std::string& sibling)
-{
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        sibling = path + ".new" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        int fd = open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
 }
 
 } // namespace
@@ -84,22 +50,7 @@ std::string ResultFile::Text(const ImportOptions& options)
 
 bool ResultFile::Write(const ImportOptions& options) const
 {
-    // The temporary directory is usually shared: a link, FIFO or anything but
-    // a regular file planted at our name is refused, never followed.
-    struct stat existing;
-    if (lstat(m_path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
-        return false;
-    // Written beside its name and moved over it in one step: a full disk or
-    // any other failure leaves the earlier file whole, never a part of the
-    // new one that a host could take for a result.
-    std::string sibling;
-    int fd = CreateSibling(m_path, sibling);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, Text(options)) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(sibling.c_str(), m_path.c_str()) == 0;
-    if (!ok)
-        unlink(sibling.c_str());
-    return ok;
+    // The temporary directory is usually shared: a link planted at our name
+    // is refused, never followed.
+    return ReplaceFileContents(m_path, Text(options), LinkPolicy::Refuse);
 }

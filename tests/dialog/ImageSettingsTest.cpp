@@ -194,4 +194,8 @@ TEST(ImageSettings, LinkToARegularFileIsFollowed)
     EXPECT_EQ(settings.lineType, 0);
     ASSERT_TRUE(settings.Save(link));
     EXPECT_EQ(TempFolder::Read(target).substr(0, 12), "LineType:0\r\n");
+    // The new contents replace the file the link names, not the link.
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                            std::filesystem::directory_iterator()), 2);
 }
