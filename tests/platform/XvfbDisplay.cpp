@@ -28,8 +28,11 @@ bool XvfbDisplay::Start() {
             dup2(devnull, 2);
         }
         const std::string fd = std::to_string(ready[1]);
+        // No key repeat: on a busy machine the release of a sent key can come
+        // late enough for the server to repeat it, and a repeated Escape closes
+        // the window below the one it was meant for.
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+               "-ardelay", "60000", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(ready[1]);

@@ -130,6 +130,16 @@ protected:
         return false;
     }
 
+    // Waits until the keyboard focus is in the window of that caption: keys
+    // sent before would reach the window below it.
+    bool WaitForFocus(const std::string& caption) const {
+        for (int i = 0; i < 100; ++i) {
+            if (x.Xdo("getwindowfocus getwindowname | grep -qx '" + caption + "'")) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
     // Waits for the host to end; its exit status, -1 when it did not end.
     int WaitForHost() {
         for (int i = 0; i < 300; ++i) {
@@ -258,7 +268,7 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     // "..." opens the built-in file dialog; typing the path and Enter loads it.
     ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("page:1006")) + " click 1"));
     ASSERT_TRUE(WaitForWindow("Open")) << ReadFile(folder.File("err.txt"));
-    Settle();
+    ASSERT_TRUE(WaitForFocus("Open"));
     ASSERT_TRUE(x.Xdo("type --delay 2 '" + pdf + "'"));
     ASSERT_TRUE(x.Xdo("key Return"));
     Settle();
@@ -280,7 +290,7 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     EXPECT_EQ(SettlesToSnapshot(menu, controls.at("window"), belowHelp), 0) << "the menu, as offscreen";
     ASSERT_TRUE(x.Xdo("key Down Return"));
     ASSERT_TRUE(WaitForWindow("About Kestrion ORVANE"));
-    Settle();
+    ASSERT_TRUE(WaitForFocus("About Kestrion ORVANE"));
     ASSERT_TRUE(x.Xdo("key Escape"));
     EXPECT_TRUE(Eventually([&] { return !x.Xdo("search --onlyvisible --name '^About Kestrion ORVANE$'"); }))
         << "Escape closed the About box";
