@@ -7,6 +7,8 @@
 #include "platform/AnsiText.h"
 #include "platform/SdlKeyMap.h"
 
+#include <X11/Xlib.h>
+
 namespace {
 
 // Ownership chains are short; a longer one can only be a loop.
@@ -22,6 +24,16 @@ int ButtonIndex(Uint8 sdlButton) {
 }
 
 unsigned CurrentModifiers() { return SdlKeyMap::Modifiers(Uint16(SDL_GetModState())); }
+
+XErrorHandler previousXErrorHandler = nullptr;
+
+// X reports errors after the fact: a request made for a window that was
+// destroyed meanwhile (a dialog that just closed) comes back as BadWindow,
+// and the default handler would end the whole host for it.
+int IgnoreGoneWindows(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow) return 0;
+    return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
 
 }  // namespace
 
@@ -48,6 +60,7 @@ std::unique_ptr<SdlDriver> SdlDriver::Open(std::ostream& log) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    if (std::strcmp(video, "x11") == 0) previousXErrorHandler = XSetErrorHandler(IgnoreGoneWindows);
     SDL_StartTextInput();
     return std::unique_ptr<SdlDriver>(new SdlDriver(log));
 }
@@ -60,6 +73,10 @@ SdlDriver::~SdlDriver() {
     windows_.clear();
     cursors_.reset();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (previousXErrorHandler) {
+        XSetErrorHandler(previousXErrorHandler);
+        previousXErrorHandler = nullptr;
+    }
     // When nothing else of SDL is in use, its remaining state (the D-Bus
     // connection of its input-method support) goes too.
     if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
