@@ -15,6 +15,27 @@ struct PdfPageSpec {
     double cropWidth = 0, cropHeight = 0;  // 0: no crop box
 };
 
+// Numbers the objects from 1 (object 1 is the catalog), adds the
+// cross-reference table and the trailer.
+inline std::string AssemblePdf(const std::vector<std::string>& objects) {
+    std::string out = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(out.size());
+        out += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t xref = out.size();
+    out += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t offset : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        out += line;
+    }
+    out += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    return out;
+}
+
 inline std::string MakePdf(const std::vector<PdfPageSpec>& pages) {
     std::vector<std::string> objects(2);
     std::vector<int> kids;
@@ -40,22 +61,7 @@ inline std::string MakePdf(const std::vector<PdfPageSpec>& pages) {
     for (int kid : kids) kidList += std::to_string(kid) + " 0 R ";
     objects[1] = "<< /Type /Pages /Kids [" + kidList + "] /Count " + std::to_string(kids.size()) + " >>";
 
-    std::string out = "%PDF-1.4\n";
-    std::vector<size_t> offsets;
-    for (size_t i = 0; i < objects.size(); ++i) {
-        offsets.push_back(out.size());
-        out += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
-    }
-    const size_t xref = out.size();
-    out += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
-    for (size_t offset : offsets) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
-        out += line;
-    }
-    out += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
-           " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-    return out;
+    return AssemblePdf(objects);
 }
 
 inline void WritePdf(const std::string& path, const std::vector<PdfPageSpec>& pages) {
