@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/CDC.h"
+#include "platform/DisplayScale.h"
 #include "platform/FontInstance.h"
 
 namespace {
@@ -273,8 +274,8 @@ BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
     tm->tmAveCharWidth = font->AveCharWidth();
     tm->tmMaxCharWidth = font->MaxCharWidth();
     tm->tmWeight = font->Weight();
-    tm->tmDigitizedAspectX = SCREEN_DPI;
-    tm->tmDigitizedAspectY = SCREEN_DPI;
+    tm->tmDigitizedAspectX = DisplayScale::LogPixels();
+    tm->tmDigitizedAspectY = DisplayScale::LogPixels();
     tm->tmFirstChar = ' ';
     tm->tmLastChar = char(0xFF);
     tm->tmDefaultChar = '?';

@@ -5,6 +5,7 @@
 #include "platform/CDC.h"
 #include "platform/CFont.h"
 #include "platform/DialogTemplateRegistry.h"
+#include "platform/DisplayScale.h"
 #include "platform/KeyboardState.h"
 #include "platform/SysColors.h"
 #include "platform/WindowClassRegistry.h"
@@ -30,8 +31,12 @@ CDialog::~CDialog() {
 // ---- creation ----
 
 CSize CDialog::BaseUnitsOfFont(const char* face, int pointSize) {
+    // Measured on the 96-dpi layout: the units of a template stay the same
+    // at every scale, and only their conversion to pixels is scaled.
     CFont font;
-    if (!font.CreatePointFont(pointSize * 10, face && *face ? face : "MS Sans Serif")) return CSize(4, 8);
+    if (!font.CreateFont(-MulDiv(pointSize, SCREEN_DPI, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                         face && *face ? face : "MS Sans Serif"))
+        return CSize(4, 8);
     CDC dc;
     dc.CreateCompatibleDC(nullptr);
     CFont* old = dc.SelectObject(&font);
@@ -45,12 +50,27 @@ CSize CDialog::BaseUnitsOfFont(const char* face, int pointSize) {
     return CSize(width > 0 ? width : 4, metrics.tmHeight > 0 ? metrics.tmHeight : 8);
 }
 
+CSize CDialog::GetDialogBaseUnits() const {
+    return CSize(DisplayScale::Scale(m_baseUnits.cx), DisplayScale::Scale(m_baseUnits.cy));
+}
+
+// Dialog units to pixels with the scale applied to the exact product, so
+// that a 200 % window is exactly twice as large and a 150 % one keeps its
+// proportions, which rounded base units would not.
+int CDialog::HorizontalPixels(int units) const {
+    return MulDiv(units, m_baseUnits.cx * DisplayScale::Percent(), 4 * 100);
+}
+
+int CDialog::VerticalPixels(int units) const {
+    return MulDiv(units, m_baseUnits.cy * DisplayScale::Percent(), 8 * 100);
+}
+
 void CDialog::MapDialogRect(LPRECT lpRect) const {
     if (!lpRect) return;
-    lpRect->left = MulDiv(lpRect->left, m_baseUnits.cx, 4);
-    lpRect->right = MulDiv(lpRect->right, m_baseUnits.cx, 4);
-    lpRect->top = MulDiv(lpRect->top, m_baseUnits.cy, 8);
-    lpRect->bottom = MulDiv(lpRect->bottom, m_baseUnits.cy, 8);
+    lpRect->left = HorizontalPixels(lpRect->left);
+    lpRect->right = HorizontalPixels(lpRect->right);
+    lpRect->top = VerticalPixels(lpRect->top);
+    lpRect->bottom = VerticalPixels(lpRect->bottom);
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
@@ -85,8 +105,8 @@ bool CDialog::CreateFromTemplate(const DialogTemplate& dialogTemplate, CWnd* pPa
     const bool child = (dialogTemplate.style & WS_CHILD) != 0;
     CRect rect(dialogTemplate.x, dialogTemplate.y, dialogTemplate.x, dialogTemplate.y);
     MapDialogRect(&rect);
-    rect.right = rect.left + MulDiv(dialogTemplate.cx, m_baseUnits.cx, 4);
-    rect.bottom = rect.top + MulDiv(dialogTemplate.cy, m_baseUnits.cy, 8);
+    rect.right = rect.left + HorizontalPixels(dialogTemplate.cx);
+    rect.bottom = rect.top + VerticalPixels(dialogTemplate.cy);
     if (!child) {
         // The window with its frame is centred over the owner, or on the
         // screen, and kept on the screen.
@@ -133,10 +153,10 @@ void CDialog::CreateItems(const DialogTemplate& dialogTemplate) {
         CREATESTRUCT cs{};
         cs.hwndParent = this;
         cs.hMenu = UINT(item.id);
-        cs.x = MulDiv(item.x, m_baseUnits.cx, 4);
-        cs.y = MulDiv(item.y, m_baseUnits.cy, 8);
-        cs.cx = MulDiv(item.cx, m_baseUnits.cx, 4);
-        cs.cy = MulDiv(item.cy, m_baseUnits.cy, 8);
+        cs.x = HorizontalPixels(item.x);
+        cs.y = VerticalPixels(item.y);
+        cs.cx = HorizontalPixels(item.cx);
+        cs.cy = VerticalPixels(item.cy);
         cs.style = item.hidden ? (item.style | WS_CHILD) & ~WS_VISIBLE : item.style | WS_CHILD | WS_VISIBLE;
         cs.dwExStyle = item.exStyle;
         cs.lpszName = item.text.c_str();

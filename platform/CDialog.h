@@ -34,9 +34,12 @@ public:
 
     // Dialog units to pixels: x * baseX / 4, y * baseY / 8, rounded.
     void MapDialogRect(LPRECT lpRect) const;
-    CSize GetDialogBaseUnits() const { return m_baseUnits; }
-    // The base units of a font: average width of the 52 letters, rounded as
-    // the classic dialog manager does, and the font's cell height.
+    // The base units in pixels of this screen (rounded; the layout itself
+    // converts with the exact scale).
+    CSize GetDialogBaseUnits() const;
+    // The base units of a font on the 96-dpi layout: average width of the 52
+    // letters, rounded as the classic dialog manager does, and the font's
+    // cell height.
     static CSize BaseUnitsOfFont(const char* face, int pointSize);
 
     void NextDlgCtrl();
@@ -64,6 +67,8 @@ protected:
 private:
     bool CreateFromTemplate(const DialogTemplate& dialogTemplate, CWnd* pParentWnd);
     void CreateItems(const DialogTemplate& dialogTemplate);
+    int HorizontalPixels(int units) const;
+    int VerticalPixels(int units) const;
     bool HandleKeyDown(MSG* pMsg);
     void SendCommand(int id);
     bool ContainsFocus() const;
@@ -72,7 +77,7 @@ private:
     const DialogTemplate* m_template = nullptr;
     const DialogTemplate* m_indirectTemplate = nullptr;
     std::unique_ptr<CFont> m_font;
-    CSize m_baseUnits{4, 8};
+    CSize m_baseUnits{4, 8};  // on the 96-dpi layout
     UINT m_defId = IDOK;
     CWnd* m_savedFocus = nullptr;  // the focus while another window is active
 };

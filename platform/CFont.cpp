@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/DisplayScale.h"
 #include "platform/FontInstance.h"
 
 CFont::~CFont() = default;
@@ -10,7 +11,10 @@ bool CFont::CreateFontIndirect(const LOGFONT* logFont) {
     if (IsStock() || !logFont) return false;
     LOGFONT record = *logFont;
     record.lfFaceName[LF_FACESIZE - 1] = '\0';  // a longer face is cut to 31 characters
-    std::shared_ptr<FontInstance> instance = FontInstance::Get(record);
+    LOGFONT sized = record;
+    // Height 0 asks for the default size: 8 points on this screen.
+    if (sized.lfHeight == 0) sized.lfHeight = -DisplayScale::Scale(11);
+    std::shared_ptr<FontInstance> instance = FontInstance::Get(sized);
     if (!instance) return false;
     logFont_ = record;
     instance_ = std::move(instance);
@@ -49,8 +53,9 @@ bool CFont::CreatePointFont(int pointSize, const char* faceName) {
 bool CFont::CreatePointFontIndirect(const LOGFONT* logFont) {
     if (!logFont) return false;
     LOGFONT lf = *logFont;
-    // Tenths of a point to pixels on the 96-dpi screen, as character height.
-    lf.lfHeight = -MulDiv(int(logFont->lfHeight < 0 ? -logFont->lfHeight : logFont->lfHeight), SCREEN_DPI, 720);
+    // Tenths of a point to pixels of this screen, as character height.
+    lf.lfHeight = -MulDiv(int(logFont->lfHeight < 0 ? -logFont->lfHeight : logFont->lfHeight),
+                          DisplayScale::LogPixels(), 720);
     return CreateFontIndirect(&lf);
 }
 
@@ -75,6 +80,8 @@ bool CFont::CreateStockObject(int index) {
         break;
     default: return false;
     }
+    // Stock fonts are sized for the screen, like fonts given in points.
+    lf.lfHeight = DisplayScale::Scale(lf.lfHeight);
     return CreateFontIndirect(&lf);
 }
 

@@ -19,7 +19,7 @@ public:
     bool CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
                     BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision, BYTE clipPrecision,
                     BYTE quality, BYTE pitchAndFamily, const char* faceName);
-    // Size in tenths of a point at 96 dpi: height = -MulDiv(pointSize, 96, 720).
+    // Size in tenths of a point: height = -MulDiv(pointSize, logical dpi, 720).
     bool CreatePointFont(int pointSize, const char* faceName);
     bool CreatePointFontIndirect(const LOGFONT* logFont);  // lfHeight in tenths of a point
     bool CreateStockObject(int index);

@@ -78,6 +78,9 @@ public:
 
     virtual void SetCursor(HCURSOR cursor) = 0;
     virtual SIZE ScreenSize() const = 0;
+    // The scale the screen asks for, in percent: its resolution over 96
+    // dpi. Drivers that cannot tell keep the layout's own size.
+    virtual int ScalePercent() const { return 100; }
 
     // The open-file dialog: true and the chosen path, or false when cancelled.
     virtual bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) = 0;

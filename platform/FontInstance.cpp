@@ -21,7 +21,6 @@ struct FontInstance::FaceHandle {
 
 namespace {
 
-constexpr int kDefaultEmPixels = 11;  // 8 points at 96 dpi
 constexpr int kMaxEmPixels = 2048;    // keeps glyph bitmaps within reason
 
 FT_Library Library() {
@@ -112,10 +111,9 @@ bool FontInstance::Load(const LOGFONT& lf) {
     long height = lf.lfHeight;
     if (height < 0) {
         emPixels_ = int(-height);
-    } else if (height > 0) {
-        emPixels_ = int((height * upem + (winAscent + winDescent) / 2) / (winAscent + winDescent));
     } else {
-        emPixels_ = kDefaultEmPixels;
+        // Cell height; CFont turns a height of 0 into the default size.
+        emPixels_ = int((height * upem + (winAscent + winDescent) / 2) / (winAscent + winDescent));
     }
     if (emPixels_ < 1) emPixels_ = 1;
     if (emPixels_ > kMaxEmPixels) emPixels_ = kMaxEmPixels;

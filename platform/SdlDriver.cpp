@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/AnsiText.h"
+#include "platform/DisplayScale.h"
 #include "platform/SdlKeyMap.h"
 
 #include <X11/Xlib.h>
@@ -266,6 +267,14 @@ SIZE SdlDriver::ScreenSize() const {
     SDL_Rect bounds;
     if (SDL_GetDisplayBounds(0, &bounds) != 0) return SIZE{1280, 1024};
     return SIZE{bounds.w, bounds.h};
+}
+
+int SdlDriver::ScalePercent() const {
+    // Xvfb and some desktops report no resolution; the layout's own size is
+    // right for them.
+    float vertical = 0;
+    if (SDL_GetDisplayDPI(0, nullptr, nullptr, &vertical) != 0) return DisplayScale::kMinPercent;
+    return DisplayScale::PercentForDpi(vertical);
 }
 
 // ---- services ----

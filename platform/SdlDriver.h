@@ -37,6 +37,7 @@ public:
     int64_t NowMs() override { return int64_t(SDL_GetTicks64()); }
     void SetCursor(HCURSOR cursor) override { cursors_->Show(cursor); }
     SIZE ScreenSize() const override;
+    int ScalePercent() const override;
     bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) override;
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string& text) override;
