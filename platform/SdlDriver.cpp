@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/AnsiText.h"
+#include "platform/DesktopResolution.h"
 #include "platform/DisplayScale.h"
 #include "platform/SdlKeyMap.h"
 
@@ -270,8 +271,14 @@ SIZE SdlDriver::ScreenSize() const {
 }
 
 int SdlDriver::ScalePercent() const {
-    // Xvfb and some desktops report no resolution; the layout's own size is
-    // right for them.
+    // The desktop's chosen text resolution first: it is what the user set.
+    // Xvfb and some desktops report no resolution at all; the layout's own
+    // size is right for them.
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (video && std::strcmp(video, "x11") == 0) {
+        const float chosen = DesktopResolution::XftDpi();
+        if (chosen > 0) return DisplayScale::PercentForDpi(chosen);
+    }
     float vertical = 0;
     if (SDL_GetDisplayDPI(0, nullptr, nullptr, &vertical) != 0) return DisplayScale::kMinPercent;
     return DisplayScale::PercentForDpi(vertical);

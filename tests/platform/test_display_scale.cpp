@@ -6,6 +6,7 @@
 #include "platform/CDC.h"
 #include "platform/CDialog.h"
 #include "platform/CFont.h"
+#include "platform/DesktopResolution.h"
 #include "platform/DisplayScale.h"
 
 namespace {
@@ -88,4 +89,24 @@ TEST_F(DisplayScaleTest, PointFontsFollowTheScreenResolution) {
         EXPECT_EQ(stock.Instance()->EmPixels(), DisplayScale::Scale(11));
         EXPECT_EQ(defaultSize.Instance()->EmPixels(), DisplayScale::Scale(11));
     }
+}
+
+TEST_F(DisplayScaleTest, DesktopTextResolutionIsReadFromTheResourceListing) {
+    const struct {
+        const char* resources;
+        float dpi;
+    } cases[] = {{"Xft.dpi:\t192\n", 192},
+                 {"Xcursor.size:\t24\nXft.antialias:\t1\nXft.dpi:\t144\nXft.hinting:\t1\n", 144},
+                 {"Xft.dpi: 120", 120},
+                 {"Xft.dpi:\t96.5\r\n", 96.5f},
+                 {"Xft.dpix:\t192\n", 0},
+                 {"*dpi:\t192\n", 0},
+                 {"Xft.dpi:\t\n", 0},
+                 {"Xft.dpi:\tlarge\n", 0},
+                 {"Xft.dpi:\t-96\n", 0},
+                 {"Xft.dpi:\t1e30\n", 0},
+                 {"Xft.dpi\n", 0},
+                 {"", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopResolution::XftDpiOfResources(c.resources), c.dpi) << c.resources;
 }
