@@ -16,6 +16,7 @@ target_sources(pdfimport_platform PRIVATE
   ${CMAKE_CURRENT_SOURCE_DIR}/DibReader.cpp ${CMAKE_CURRENT_SOURCE_DIR}/BmpDecoder.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/IconDecoder.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ResourceTable.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/SysColors.cpp ${CMAKE_CURRENT_SOURCE_DIR}/Shell.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/PngWriter.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DisplayScale.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/PngWriter.cpp ${CMAKE_CURRENT_SOURCE_DIR}/DisplayScale.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/ImageScaler.cpp)
 target_link_libraries(pdfimport_platform PUBLIC
   PkgConfig::PDFIMPORT_FREETYPE PkgConfig::PDFIMPORT_FONTCONFIG PkgConfig::PDFIMPORT_LIBPNG ${CMAKE_DL_LIBS})

@@ -2,12 +2,12 @@
 
 #include <png.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "platform/DibReader.h"
 #include "platform/GdiDefs.h"
+#include "platform/ImageScaler.h"
 
 namespace {
 
@@ -126,9 +126,29 @@ bool DecodeDib(const uint8_t* p, size_t size, Icon* icon, std::string* error) {
     return true;
 }
 
-int Score(const Entry& e, int wantWidth, int wantHeight) {
-    return std::abs(e.width - wantWidth) + std::abs(e.height - wantHeight);
-}
+// How well an entry serves a wanted size, best first: the size itself, a
+// whole fraction of it (enlarged exactly), the nearest larger size (reduced),
+// the largest smaller one. Within a class the nearer size wins, then more colours.
+struct Fitness {
+    int rank;
+    int64_t distance;
+    int bitCount;
+
+    static Fitness Of(const Entry& e, int wantWidth, int wantHeight) {
+        const int64_t area = int64_t(e.width) * e.height, wanted = int64_t(wantWidth) * wantHeight;
+        if (e.width == wantWidth && e.height == wantHeight) return {0, 0, e.bitCount};
+        if (wantWidth % e.width == 0 && wantHeight % e.height == 0 &&
+            wantWidth / e.width == wantHeight / e.height)
+            return {1, wanted - area, e.bitCount};
+        if (e.width >= wantWidth && e.height >= wantHeight) return {2, area - wanted, e.bitCount};
+        return {3, wanted - area, e.bitCount};
+    }
+    bool BetterThan(const Fitness& other) const {
+        if (rank != other.rank) return rank < other.rank;
+        if (distance != other.distance) return distance < other.distance;
+        return bitCount > other.bitCount;
+    }
+};
 
 }  // namespace
 
@@ -158,9 +178,7 @@ std::unique_ptr<Icon> IconDecoder::Decode(const void* data, size_t size, int wan
         entry.size = Le32(e + 8);
         entry.offset = Le32(e + 12);
         if (entry.offset >= size || entry.size > size - entry.offset || entry.size == 0) continue;
-        if (!found || Score(entry, wantWidth, wantHeight) < Score(best, wantWidth, wantHeight) ||
-            (Score(entry, wantWidth, wantHeight) == Score(best, wantWidth, wantHeight) &&
-             entry.bitCount > best.bitCount)) {
+        if (!found || Fitness::Of(entry, wantWidth, wantHeight).BetterThan(Fitness::Of(best, wantWidth, wantHeight))) {
             best = entry;
             found = true;
         }
@@ -178,4 +196,15 @@ std::unique_ptr<Icon> IconDecoder::Decode(const void* data, size_t size, int wan
     else
         icon->hotSpot = POINT{icon->width / 2, icon->height / 2};
     return icon;
+}
+
+std::unique_ptr<Icon> IconDecoder::DecodeAtSize(const void* data, size_t size, int width, int height,
+                                                std::string* error) {
+    if (width <= 0 || height <= 0 || width > kMaxIconSide || height > kMaxIconSide)
+        return Fail(error, "unusable icon size");
+    std::unique_ptr<Icon> icon = Decode(data, size, width, height, error);
+    if (!icon || (icon->width == width && icon->height == height)) return icon;
+    std::unique_ptr<Icon> resized = ImageScaler::ResizeIcon(*icon, width, height);
+    if (!resized) return Fail(error, "icon could not be resized");
+    return resized;
 }

@@ -11,8 +11,15 @@
 // their hot spot from the directory, icons get the centre.
 class IconDecoder {
 public:
-    // Picks the image nearest to wantWidth x wantHeight (0 x 0: the
-    // largest not above 32 x 32, else the smallest), preferring more colours.
+    // Picks the image that makes the best picture at wantWidth x wantHeight
+    // (0 x 0: 32 x 32) and returns it at its own size: that size, else one
+    // the wanted size is a whole multiple of, else the nearest larger one,
+    // else the largest; more colours first among equal sizes.
     static std::unique_ptr<Icon> Decode(const void* data, size_t size, int wantWidth, int wantHeight,
                                         std::string* error);
+    // The same image at exactly width x height (at most 1024 each), resized
+    // when the file has no image of that size; a cursor's hot spot moves
+    // with the picture.
+    static std::unique_ptr<Icon> DecodeAtSize(const void* data, size_t size, int width, int height,
+                                              std::string* error);
 };

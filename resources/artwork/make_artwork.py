@@ -7,6 +7,7 @@ enlarged PNG copies for looking at them. Needs Pillow (python3-pil) for the
 drawing only; the file formats are written here byte by byte.
 """
 
+import io
 import math
 import os
 import struct
@@ -145,37 +146,63 @@ def write_ico(path, images):
     check_read_back(path, images[0], "RGBA")
 
 
-def write_cur(path, rows, hot_spot):
-    """rows: strings of 'X' black, '.' white, anything else transparent."""
-    size = 32
-    grid = [r.ljust(size)[:size] for r in rows] + [""] * (size - len(rows))
-    grid = [r.ljust(size) for r in grid]
+def cursor_image(grid):
+    """An RGB image of a cursor grid: black, white, and (1, 1, 1) for transparent."""
+    size = len(grid)
     img = Image.new("RGB", (size, size))
     px = img.load()
     for y in range(size):
         for x in range(size):
             c = grid[y][x]
             px[x, y] = (0, 0, 0) if c == "X" else WHITE if c == "." else (1, 1, 1)
+    return img
+
+
+def cursor_dib(img):
+    size = img.width
     # Transparent pixels: AND 1, XOR 0 (black in the colour plane).
     xor = pack_rows(img, 1, lambda c: 1 if c == WHITE else 0)
     mask = and_mask(img, lambda c: c == (1, 1, 1))
     dib = info_header(size, size * 2, 1, len(xor) + len(mask), 2)
-    dib += palette_bytes([(0, 0, 0), WHITE]) + xor + mask
-    entry = struct.pack("<BBBBHHII", size, size, 2, 0, hot_spot[0], hot_spot[1], len(dib), 6 + 16)
-    write(path, struct.pack("<HHH", 0, 2, 1) + entry + dib)
-    check_cursor(path, grid, size)
-    preview_image = Image.new("RGB", (size, size), (0, 160, 160))
-    preview_image.paste(img, mask=Image.eval(img.convert("L"), lambda v: 0 if v == 1 else 255))
-    preview(path, preview_image)
+    return dib + palette_bytes([(0, 0, 0), WHITE]) + xor + mask
 
 
-def check_cursor(path, grid, size):
-    """The colour plane through an independent reader, the AND mask by hand."""
+def cursor_file(images):
+    """images: (size, hot spot, DIB) per picture."""
+    entries, blobs = b"", b""
+    offset = 6 + 16 * len(images)
+    for size, hot_spot, dib in images:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 2, 0, hot_spot[0], hot_spot[1], len(dib), offset)
+        blobs += dib
+        offset += len(dib)
+    return struct.pack("<HHH", 0, 2, len(images)) + entries + blobs
+
+
+def write_cur(path, pictures):
+    """pictures: (grid, hot spot) per size; a grid is square rows of 'X' black,
+    '.' white and anything else transparent."""
+    images = [(len(grid), hot_spot, cursor_dib(cursor_image(grid))) for grid, hot_spot in pictures]
+    write(path, cursor_file(images))
+    for index, (grid, _) in enumerate(pictures):
+        check_cursor(path, index, grid)
+        img = cursor_image(grid)
+        preview_image = Image.new("RGB", img.size, (0, 160, 160))
+        preview_image.paste(img, mask=Image.eval(img.convert("L"), lambda v: 0 if v == 1 else 255))
+        preview(variant_name(path, len(grid) * 100 // 32), preview_image, 12 * 32 // len(grid))
+
+
+def check_cursor(path, index, grid):
+    """The colour plane through an independent reader (given the picture
+    alone), the AND mask by hand."""
+    size = len(grid)
     with open(os.path.join(HERE, path), "rb") as f:
         data = f.read()
-    with Image.open(os.path.join(HERE, path)) as got:
+    entry = 6 + 16 * index
+    hot_spot = struct.unpack_from("<HH", data, entry + 4)
+    length, dib = struct.unpack_from("<II", data, entry + 8)
+    alone = cursor_file([(size, hot_spot, data[dib:dib + length])])
+    with Image.open(io.BytesIO(alone)) as got:
         colour = got.convert("L")
-    dib = struct.unpack_from("<I", data, 6 + 12)[0]
     mask = dib + 40 + 8 + row_stride(size, 1) * size
     for y in range(size):
         for x in range(size):
@@ -184,7 +211,7 @@ def check_cursor(path, grid, size):
             transparent = bool(data[row + x // 8] & (0x80 >> (x % 8)))
             white = colour.getpixel((x, y)) == 255
             if transparent != (c not in "X.") or white != (c == "."):
-                raise SystemExit("%s: the file does not read back as drawn at %d,%d" % (path, x, y))
+                raise SystemExit("%s: picture %d does not read back as drawn at %d,%d" % (path, index, x, y))
 
 
 def write(path, data):
@@ -212,12 +239,120 @@ def preview(path, img, scale=None):
 # Drawing helpers
 
 
-def supersampled(size, factor, background, draw_fn, mode="RGB"):
-    """Draws at factor times the size and scales down for smooth edges."""
-    w, h = size
+# Every picture is drawn for these display scales, in percent. 100 is the
+# 96-dpi picture; the others carry "@<percent>" before the extension.
+SCALES = (100, 150, 200)
+
+
+def variant_name(path, percent):
+    if percent == 100:
+        return path
+    stem, ext = os.path.splitext(path)
+    return "%s@%d%s" % (stem, percent, ext)
+
+
+def at_scale(pixels, percent):
+    """A length of the 96-dpi picture at a scale, rounded half up as the
+    library rounds it, so that the variants have the sizes it expects."""
+    return (pixels * percent + 50) // 100
+
+
+def supersampled(size, factor, background, draw_fn, mode="RGB", percent=100):
+    """Draws at factor times the size and scales down for smooth edges.
+    size is the 96-dpi size; the drawing gets the factor of the scale."""
+    w, h = at_scale(size[0], percent), at_scale(size[1], percent)
     big = Image.new(mode, (w * factor, h * factor), background)
-    draw_fn(ImageDraw.Draw(big), factor)
+    f = factor * percent // 100 if factor * percent % 100 == 0 else factor * percent / 100
+    draw_fn(ImageDraw.Draw(big), f)
     return big.resize((w, h), Image.LANCZOS if mode == "RGB" else Image.BOX)
+
+
+def pixel_spans(length, percent):
+    """Where each source pixel lands on a scaled axis: (start, width) per
+    index; at 150 % even indices take two pixels, odd ones one."""
+    edges = [at_scale(i, percent) for i in range(length + 1)]
+    return [(edges[i], edges[i + 1] - edges[i]) for i in range(length)]
+
+
+def enlarge_pixel_art(grid, percent, outside):
+    """Pixel art (rows of colours) at 150 or 200 % without a new colour.
+
+    200 % doubles every pixel. At 150 % every other pixel is doubled; a
+    line one pixel thin would then come out one or two pixels thick by
+    chance, so where a doubled pixel is part of such a line only its first
+    copy keeps the line and the second takes the neighbour's colour: thin
+    lines stay one pixel, areas and thick strokes grow by half. Pixels of
+    diagonal strokes keep both copies so that the stroke stays connected.
+    """
+    h, w = len(grid), len(grid[0])
+    if percent == 200:
+        return [[grid[y // 2][x // 2] for x in range(2 * w)] for y in range(2 * h)]
+    assert percent == 150
+
+    def at(x, y):
+        return grid[y][x] if 0 <= x < w and 0 <= y < h else outside
+
+    def in_thin_column(x, y):
+        c = at(x, y)
+        return at(x - 1, y) != c and at(x + 1, y) != c and (at(x, y - 1) == c or at(x, y + 1) == c)
+
+    def in_thin_row(x, y):
+        c = at(x, y)
+        return at(x, y - 1) != c and at(x, y + 1) != c and (at(x - 1, y) == c or at(x + 1, y) == c)
+
+    # The pixel where a thin line turns or ends belongs to the line as well:
+    # doubled, it would stick out of the corner.
+    def thin_column(x, y):
+        c = at(x, y)
+        return in_thin_column(x, y) or any(at(x, y + d) == c and in_thin_column(x, y + d) for d in (-1, 1))
+
+    def thin_row(x, y):
+        c = at(x, y)
+        return in_thin_row(x, y) or any(at(x + d, y) == c and in_thin_row(x + d, y) for d in (-1, 1))
+
+    # The copy given away takes the colour of the background side when the
+    # line has one, so that outlines stay against the picture and keep
+    # touching the lines they meet diagonally; the right and lower side
+    # first, so that a line between picture and background stays straight.
+    def given_away(x, y, thin, dx, dy):
+        if not thin(x, y):
+            return None
+        if at(x - dx, y - dy) == outside and at(x + dx, y + dy) != outside:
+            return 0, (x - dx, y - dy)
+        return 1, (x + dx, y + dy)
+
+    columns, rows = pixel_spans(w, percent), pixel_spans(h, percent)
+    out = [[outside] * at_scale(w, percent) for _ in range(at_scale(h, percent))]
+    for y, (top, height) in enumerate(rows):
+        for x, (left, width) in enumerate(columns):
+            column = given_away(x, y, thin_column, 1, 0) if width == 2 else None
+            row = given_away(x, y, thin_row, 0, 1) if height == 2 else None
+            for dy in range(height):
+                for dx in range(width):
+                    sx = column[1][0] if column and column[0] == dx else x
+                    sy = row[1][1] if row and row[0] == dy else y
+                    out[top + dy][left + dx] = at(sx, sy)
+    return out
+
+
+def image_grid(img):
+    px = img.load()
+    return [[px[x, y] for x in range(img.width)] for y in range(img.height)]
+
+
+def grid_image(grid):
+    img = Image.new("RGB", (len(grid[0]), len(grid)))
+    px = img.load()
+    for y, row in enumerate(grid):
+        for x, c in enumerate(row):
+            px[x, y] = c
+    return img
+
+
+def enlarge_pixel_image(img, percent, outside):
+    if percent == 100:
+        return img
+    return grid_image(enlarge_pixel_art(image_grid(img), percent, outside))
 
 
 def scaled(points, f, dx=0, dy=0):
@@ -309,9 +444,10 @@ def draw_sheet(d, f, x, y, w, h):
         d.line(scaled([(ex, dy - 1.5), (ex, dy + 1.5)], f), fill=(90, 120, 170), width=max(1, f // 2))
 
 
-def make_banner():
+def make_banner(percent):
     w, h = 668, 84
     f = 4
+    px = lambda v: at_scale(v, percent)
 
     def draw(d, f):
         # A soft band at the right behind the picture.
@@ -325,15 +461,17 @@ def make_banner():
         d.polygon(scaled(arrow_polygon(538, 41, 24, 4.5, 10, 11), f), fill=GREEN, outline=DARK_GREEN)
         draw_sheet(d, f, 568, 10, 84, 62)
 
-    img = supersampled((w, h), f, WHITE, draw)
+    img = supersampled((w, h), f, WHITE, draw, percent=percent)
+    # The text is drawn at the target size (hinted for it), not enlarged.
     d = ImageDraw.Draw(img)
-    d.text((18, 18), "Kestrion Orvane PDF to DWG Converter", fill=(22, 52, 110),
-           font=font("LiberationSans-Bold.ttf", 21))
-    d.text((19, 51), "Convert pdf file to dwg/dxf file(s), high quality and ease of use", fill=(88, 96, 110),
-           font=font("LiberationSans-Regular.ttf", 13))
-    d.line([(19, 45), (260, 45)], fill=(216, 112, 32), width=2)
-    write_bmp24("bitmap-1004-banner.bmp", img)
-    preview("bitmap-1004-banner.bmp", img, 2)
+    d.text((px(18), px(18)), "Kestrion Orvane PDF to DWG Converter", fill=(22, 52, 110),
+           font=font("LiberationSans-Bold.ttf", px(21)))
+    d.text((px(19), px(51)), "Convert pdf file to dwg/dxf file(s), high quality and ease of use",
+           fill=(88, 96, 110), font=font("LiberationSans-Regular.ttf", px(13)))
+    d.line([(px(19), px(45)), (px(260), px(45))], fill=(216, 112, 32), width=px(2))
+    path = variant_name("bitmap-1004-banner.bmp", percent)
+    write_bmp24(path, img)
+    preview(path, img, 2 * 100 // percent or 1)
 
 
 TAB_COLOURS = {
@@ -436,25 +574,31 @@ def chart_with_pencil():
     return ["".join(r) for r in rows]
 
 
-def make_tabs():
+def make_tabs(percent):
     strip = Image.new("RGB", (48, 17), WHITE)
     for i, art in enumerate((STAR, WINDOW, chart_with_pencil())):
         strip.paste(pixel_art(art, TAB_COLOURS, WHITE), (16 * i, 0))
+    strip = enlarge_pixel_image(strip, percent, WHITE)
     palette = [WHITE] + sorted(set(TAB_COLOURS.values()))
-    write_bmp_paletted("bitmap-1003-tabs.bmp", strip, palette, 8)
-    preview("bitmap-1003-tabs.bmp", strip, 10)
+    path = variant_name("bitmap-1003-tabs.bmp", percent)
+    write_bmp_paletted(path, strip, palette, 8)
+    preview(path, strip, 10 * 100 // percent)
 
 
 def make_page_icon(size, direction):
+    # The rim is one pixel up to 32 x 32 and grows with the larger sizes,
+    # which are the 32 x 32 picture on 150 and 200 % screens.
+    u = max(1, size / 32)
+
     def draw(d, f):
         s = size
         r = s * 0.2
         # Green square with rounded corners, lighter at the top.
-        d.rounded_rectangle([(0.5 * f, 0.5 * f), ((s - 0.5) * f, (s - 0.5) * f)], radius=r * f,
+        d.rounded_rectangle([(0.5 * u * f, 0.5 * u * f), ((s - 0.5 * u) * f, (s - 0.5 * u) * f)], radius=r * f,
                             fill=(24, 120, 40, 255))
-        d.rounded_rectangle([(1.5 * f, 1.5 * f), ((s - 1.5) * f, (s - 1.5) * f)], radius=(r - 1) * f,
-                            fill=(56, 168, 70, 255))
-        d.rounded_rectangle([(2 * f, 2 * f), ((s - 2) * f, s * 0.5 * f)], radius=(r - 1.5) * f,
+        d.rounded_rectangle([(1.5 * u * f, 1.5 * u * f), ((s - 1.5 * u) * f, (s - 1.5 * u) * f)],
+                            radius=(r - u) * f, fill=(56, 168, 70, 255))
+        d.rounded_rectangle([(2 * u * f, 2 * u * f), ((s - 2 * u) * f, s * 0.5 * f)], radius=(r - 1.5 * u) * f,
                             fill=(92, 196, 100, 255))
         length = s * 0.62
         x0 = (s - length) / 2 if direction > 0 else (s + length) / 2
@@ -464,12 +608,18 @@ def make_page_icon(size, direction):
     return supersampled((size, size), 8, (0, 0, 0, 0), draw, mode="RGBA")
 
 
+# The standard 32 and 16 pixel icons and their sizes at 150 and 200 %.
+ICON_SIZES = (64, 48, 32, 24, 16)
+
+
 def make_icons():
     for number, name, direction in ((1000, "next-page", 1), (1001, "previous-page", -1)):
-        images = [make_page_icon(32, direction), make_page_icon(16, direction)]
+        images = [make_page_icon(size, direction) for size in ICON_SIZES]
         path = "icon-%d-%s.ico" % (number, name)
         write_ico(path, images)
-        preview(path, images[0], 10)
+        for img in images:
+            preview(variant_name(path, img.width * 100 // 32) if img.width >= 32 else
+                    "%s-%d.ico" % (path[:-4], img.width), img, 320 // img.width)
 
 
 VGA16 = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
@@ -496,12 +646,13 @@ CONVERT = [
 ]
 
 
-def make_convert():
+def make_convert(percent):
     colours = {"k": (80, 88, 100), "w": (252, 252, 252), "s": (150, 158, 170), "f": (200, 206, 214),
                "D": (20, 110, 35), "g": (90, 200, 90), "G": (40, 150, 50)}
-    img = pixel_art(CONVERT, colours, WHITE)
-    write_bmp24("bitmap-1010-convert.bmp", img)
-    preview("bitmap-1010-convert.bmp", img, 16)
+    img = enlarge_pixel_image(pixel_art(CONVERT, colours, WHITE), percent, WHITE)
+    path = variant_name("bitmap-1010-convert.bmp", percent)
+    write_bmp24(path, img)
+    preview(path, img, 16 * 100 // percent)
 
 
 HELP = [
@@ -524,14 +675,15 @@ HELP = [
 ]
 
 
-def make_help():
+def make_help(percent):
     colours = {"N": (0, 0, 128), "B": (0, 0, 255), "W": WHITE}
-    img = pixel_art(HELP, colours, MAGENTA)
-    write_bmp_paletted("bitmap-134-help.bmp", img, VGA16, 4)
-    preview("bitmap-134-help.bmp", img, 20)
+    img = enlarge_pixel_image(pixel_art(HELP, colours, MAGENTA), percent, MAGENTA)
+    path = variant_name("bitmap-134-help.bmp", percent)
+    write_bmp_paletted(path, img, VGA16, 4)
+    preview(path, img, 20 * 100 // percent)
 
 
-def make_about():
+def make_about(percent):
     w, h = 63, 67
 
     def draw(d, f):
@@ -542,9 +694,10 @@ def make_about():
         d.arc(scaled([(8, 27), (34, 53)], f), start=95, end=180, fill=PDF_RED, width=int(3.4 * f))
         d.polygon(scaled([(21, 46), (34, 52.5), (21, 59)], f), fill=PDF_RED)
 
-    img = supersampled((w, h), 4, WHITE, draw)
-    write_bmp24("bitmap-1012-about.bmp", img)
-    preview("bitmap-1012-about.bmp", img, 6)
+    img = supersampled((w, h), 4, WHITE, draw, percent=percent)
+    path = variant_name("bitmap-1012-about.bmp", percent)
+    write_bmp24(path, img)
+    preview(path, img, 6 * 100 // percent)
 
 
 HAND = [
@@ -572,8 +725,17 @@ HAND = [
 ]
 
 
+HAND_HOT_SPOT = (5, 0)
+
+
 def make_cursor():
-    write_cur("cursor-1002-hand.cur", HAND, (5, 0))
+    """One file with the 32 x 32 cursor and its 150 and 200 % sizes."""
+    grid = [list(r.ljust(32)) for r in HAND] + [list(" " * 32) for _ in range(32 - len(HAND))]
+    pictures = [(grid, HAND_HOT_SPOT)]
+    for percent in (150, 200):
+        hot_spot = tuple(at_scale(v, percent) for v in HAND_HOT_SPOT)
+        pictures.append((enlarge_pixel_art(grid, percent, " "), hot_spot))
+    write_cur("cursor-1002-hand.cur", pictures)
 
 
 OPTION_SIZE = (80, 42)
@@ -581,7 +743,7 @@ INK = (30, 60, 140)
 RESULT = (200, 40, 40)
 
 
-def option_picture(path, draw_left, draw_right):
+def option_picture(path, draw_left, draw_right, percent):
     def draw(d, f):
         draw_left(d, f)
         # The conversion arrow in the middle.
@@ -589,9 +751,10 @@ def option_picture(path, draw_left, draw_right):
         d.polygon(scaled([(43, 17.5), (48, 21), (43, 24.5)], f), fill=(110, 110, 110))
         draw_right(d, f)
 
-    img = supersampled(OPTION_SIZE, 4, WHITE, draw)
+    img = supersampled(OPTION_SIZE, 4, WHITE, draw, percent=percent)
+    path = variant_name(path, percent)
     write_bmp24(path, img)
-    preview(path, img, 6)
+    preview(path, img, 6 * 100 // percent)
 
 
 def big_arrow(x0):
@@ -621,16 +784,16 @@ def stroke(width, colour):
     return draw
 
 
-def make_options():
+def make_options(percent):
     pdf_fill = filled_arrow((70, 110, 200), (30, 60, 140))
     option_picture("bitmap-1006-fill-solid.bmp", lambda d, f: pdf_fill(d, f, 5),
-                   lambda d, f: filled_arrow((220, 70, 60), (150, 30, 30))(d, f, 50))
+                   lambda d, f: filled_arrow((220, 70, 60), (150, 30, 30))(d, f, 50), percent)
     option_picture("bitmap-1007-fill-outline.bmp", lambda d, f: pdf_fill(d, f, 5),
-                   lambda d, f: outlined_arrow((200, 40, 40))(d, f, 50))
+                   lambda d, f: outlined_arrow((200, 40, 40))(d, f, 50), percent)
     option_picture("bitmap-1008-width-kept.bmp", lambda d, f: stroke(5, INK)(d, f, 5),
-                   lambda d, f: stroke(5, RESULT)(d, f, 51))
+                   lambda d, f: stroke(5, RESULT)(d, f, 51), percent)
     option_picture("bitmap-1009-width-thin.bmp", lambda d, f: stroke(5, INK)(d, f, 5),
-                   lambda d, f: stroke(1.1, RESULT)(d, f, 51))
+                   lambda d, f: stroke(1.1, RESULT)(d, f, 51), percent)
 
 
 def main():
@@ -640,14 +803,15 @@ def main():
         os.makedirs(PREVIEW_DIR, exist_ok=True)
     elif len(sys.argv) != 1:
         sys.exit(__doc__)
-    make_banner()
-    make_tabs()
+    for percent in SCALES:
+        make_banner(percent)
+        make_tabs(percent)
+        make_convert(percent)
+        make_help(percent)
+        make_about(percent)
+        make_options(percent)
     make_icons()
-    make_convert()
-    make_help()
-    make_about()
     make_cursor()
-    make_options()
 
 
 if __name__ == "__main__":
