@@ -5,13 +5,20 @@
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
+// At 96 dpi, in pixels.
 constexpr int kCheckBoxSize = 13;
+constexpr int kRadioSize = 12;
 constexpr int kCheckTextGap = 4;
+constexpr int kPushTextInset = 2;
+constexpr int kFocusInset = 3;
+constexpr int kGroupTextIndent = 8;
+constexpr int kGroupTextGap = 2;  // the background kept clear beside the caption
 
 }  // namespace
 
@@ -301,53 +308,60 @@ void CButton::PaintPushButton(CDC& dc, const CRect& client) {
     ClassicLook::PaintBackground(this, dc, client, WM_CTLCOLORBTN, GetSysColor(COLOR_BTNFACE));
     CRect face = client;
     bool isDefault = Type() == BS_DEFPUSHBUTTON;
+    const int line = ClassicLook::LineWidth();
     if (isDefault) {
         CBrush black(GetSysColor(COLOR_WINDOWFRAME));
-        dc.FrameRect(face, &black);
-        face.DeflateRect(1, 1);
+        ClassicLook::FrameRect(dc, face, &black);
+        face.DeflateRect(line, line);
     }
     if (m_pushed && isDefault) {
         // A pressed default button is flat: a shadow frame around the face.
         CBrush shadow(GetSysColor(COLOR_BTNSHADOW));
-        dc.FrameRect(face, &shadow);
+        ClassicLook::FrameRect(dc, face, &shadow);
         CRect inside = face;
-        inside.DeflateRect(1, 1);
+        inside.DeflateRect(line, line);
         dc.FillSolidRect(inside, GetSysColor(COLOR_BTNFACE));
     } else {
         CRect frame = face;
-        dc.DrawFrameControl(&frame, DFC_BUTTON, DFCS_BUTTONPUSH | (m_pushed ? DFCS_PUSHED : 0u));
+        ClassicLook::DrawPushButtonFace(dc, &frame, m_pushed);
     }
     CRect text = face;
-    text.DeflateRect(2, 2);
-    if (m_pushed) text.OffsetRect(1, 1);
+    text.DeflateRect(DisplayScale::Scale(kPushTextInset), DisplayScale::Scale(kPushTextInset));
+    if (m_pushed) text.OffsetRect(line, line);
     UINT format = (GetStyle() & BS_MULTILINE) ? DT_CENTER | DT_WORDBREAK
                                               : DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     DrawCaption(dc, text, format);
     if (HasFocus()) {
         CRect focus = face;
-        focus.DeflateRect(3, 3);
-        dc.DrawFocusRect(&focus);
+        focus.DeflateRect(DisplayScale::Scale(kFocusInset), DisplayScale::Scale(kFocusInset));
+        ClassicLook::DrawFocusRect(dc, focus);
     }
 }
 
 void CButton::PaintCheckOrRadio(CDC& dc, const CRect& client) {
     ClassicLook::PaintBackground(this, dc, client, WM_CTLCOLORSTATIC, GetSysColor(COLOR_BTNFACE));
     bool leftText = (GetStyle() & BS_LEFTTEXT) != 0;
+    // The glyph takes the width of the rectangle given for it; the text
+    // starts after the check box's column either way.
+    const int column = DisplayScale::Scale(kCheckBoxSize);
+    const int glyph = DisplayScale::Scale(IsRadio() ? kRadioSize : kCheckBoxSize);
     CRect box = client;
-    if (leftText) box.left = client.right - kCheckBoxSize;
-    box.right = box.left + kCheckBoxSize;
+    if (leftText) box.left = client.right - column;
+    box.right = box.left + column;
+    CRect glyphBox = box;
+    glyphBox.right = glyphBox.left + glyph;
     UINT state = IsRadio() ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
     if (m_check == BST_CHECKED) state |= DFCS_CHECKED;
     if (m_check == BST_INDETERMINATE) state |= DFCS_CHECKED | DFCS_INACTIVE;
     if (m_pushed) state |= DFCS_PUSHED;
     if (!IsWindowEnabled()) state |= DFCS_INACTIVE;
-    dc.DrawFrameControl(&box, DFC_BUTTON, state);
+    dc.DrawFrameControl(&glyphBox, DFC_BUTTON, state);
 
     CRect text = client;
     if (leftText)
-        text.right = box.left - kCheckTextGap;
+        text.right = box.left - DisplayScale::Scale(kCheckTextGap);
     else
-        text.left = box.right + kCheckTextGap;
+        text.left = box.right + DisplayScale::Scale(kCheckTextGap);
     UINT align = leftText ? DT_RIGHT : DT_LEFT;
     UINT format = (GetStyle() & BS_MULTILINE) ? align | DT_WORDBREAK
                                               : align | DT_VCENTER | DT_SINGLELINE;
@@ -362,9 +376,9 @@ void CButton::PaintCheckOrRadio(CDC& dc, const CRect& client) {
                     text.top + (text.Height() - height) / 2 + height);
         if (GetStyle() & BS_MULTILINE) focus.MoveToXY(text.left, text.top);
         if (leftText) focus.MoveToXY(text.right - width, focus.top);
-        focus.InflateRect(1, 1);
+        focus.InflateRect(ClassicLook::LineWidth(), ClassicLook::LineWidth());
         focus &= client;
-        dc.DrawFocusRect(&focus);
+        ClassicLook::DrawFocusRect(dc, focus);
     }
 }
 
@@ -376,12 +390,13 @@ void CButton::PaintGroupBox(CDC& dc, const CRect& client) {
     dc.GetTextMetrics(&metrics);
     CRect frame = client;
     frame.top += metrics.tmHeight / 2;
-    dc.DrawEdge(&frame, EDGE_ETCHED, BF_RECT);
+    ClassicLook::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (caption.empty()) return;
-    CRect text(client.left + 8, client.top, client.right - 8, client.top + metrics.tmHeight);
+    const int indent = DisplayScale::Scale(kGroupTextIndent), gapWidth = DisplayScale::Scale(kGroupTextGap);
+    CRect text(client.left + indent, client.top, client.right - indent, client.top + metrics.tmHeight);
     CRect measured = text;
     dc.DrawText(caption, &measured, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
-    CRect gap(text.left - 2, text.top, std::min(measured.right + 2, text.right), text.bottom);
+    CRect gap(text.left - gapWidth, text.top, std::min(measured.right + gapWidth, text.right), text.bottom);
     ClassicLook::PaintBackground(this, dc, gap, WM_CTLCOLORSTATIC, GetSysColor(COLOR_BTNFACE));
     DrawCaption(dc, text, DT_LEFT | DT_SINGLELINE);
 }

@@ -347,30 +347,69 @@ void CDC::DrawFocusRect(const RECT* rect) {
 
 // --- frame controls ---
 
+// A frame-control glyph takes the width of the rectangle it is given (13
+// pixels for the classic check box, 12 for the radio button, more on a
+// screen with more pixels per inch), centred in its height. Its lines grow a
+// whole pixel at a time so that they stay sharp at any size.
+namespace {
+
+// Where position `v` of a glyph drawn `base` pixels wide lies in one drawn
+// `size` pixels wide.
+// Larger glyphs are no control's: the size is capped so that a wild
+// rectangle cannot hold the drawing for long.
+constexpr int kMaxGlyph = 1024;
+
+int GlyphSize(const RECT& r) {
+    return int(std::max<long long>(1, std::min<long long>(kMaxGlyph, (long long)r.right - r.left)));
+}
+
+int GlyphPos(int v, int size, int base) { return (v * size + base / 2) / base; }
+
+// A length of the `base`-pixel glyph at `size`, with the parity of `size`
+// so that it centres on whole pixels.
+int CentredLength(int length, int size, int base) {
+    int scaled = std::max(1, GlyphPos(length, size, base));
+    if ((size - scaled) % 2 != 0) ++scaled;
+    return scaled;
+}
+
+}  // namespace
+
 void CDC::DrawCheckBox(const RECT& r, UINT state) {
-    const int size = 13;
+    constexpr int kBase = 13;
+    const int size = GlyphSize(r);
+    const int line = std::max(1, size / kBase);
     const int x = r.left, y = r.top + (r.bottom - r.top - size) / 2;
     RECT box{x, y, x + size, y + size};
     const bool inactive = (state & DFCS_INACTIVE) != 0;
     const bool pushed = (state & DFCS_PUSHED) != 0;
     if (state & (DFCS_FLAT | DFCS_MONO)) {
         CBrush frame(GetSysColor(COLOR_WINDOWFRAME));
-        FrameRect(box, &frame);
-        box = RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
+        for (int i = 0; i < line; ++i) {
+            FrameRect(box, &frame);
+            box = RECT{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
+        }
     } else {
-        DrawEdge(&box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        for (int i = 0; i < line; ++i) DrawEdge(&box, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        for (int i = 0; i < line; ++i) DrawEdge(&box, BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
     }
     FillLogicalRect(box, GetSysColor(inactive || pushed ? COLOR_BTNFACE : COLOR_WINDOW));
     if (!(state & DFCS_CHECKED)) return;
-    // The classic 7 x 7 tick, three pixels thick.
+    // The classic 7 x 7 tick, three pixels thick, three pixels in from the
+    // glyph's corner; each of its columns is stretched to whole pixels.
     const COLORREF ink = GetSysColor(inactive ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    const int ox = box.left + 1, oy = box.top + 1;
     static const int tickTop[7] = {2, 3, 4, 3, 2, 1, 0};
-    for (int i = 0; i < 7; ++i) FillLogicalRect(ox + i, oy + tickTop[i], 1, 3, ink);
+    for (int i = 0; i < 7; ++i) {
+        const int left = GlyphPos(3 + i, size, kBase), right = GlyphPos(4 + i, size, kBase);
+        const int top = GlyphPos(3 + tickTop[i], size, kBase), bottom = GlyphPos(6 + tickTop[i], size, kBase);
+        FillLogicalRect(x + left, y + top, right - left, bottom - top, ink);
+    }
 }
 
 void CDC::DrawRadioButton(const RECT& r, UINT state) {
-    const int size = 12;
+    constexpr int kBase = 12;
+    const int size = GlyphSize(r);
+    const double ring = std::max(1, size / kBase);
     const int x = r.left, y = r.top + (r.bottom - r.top - size) / 2;
     const bool inactive = (state & DFCS_INACTIVE) != 0;
     const bool pushed = (state & DFCS_PUSHED) != 0;
@@ -390,16 +429,20 @@ void CDC::DrawRadioButton(const RECT& r, UINT state) {
             if (d > c) continue;
             const bool upperLeft = fx + fy < 0;
             uint32_t pixel = well;
-            if (d > c - 1.0)
+            if (d > c - ring)
                 pixel = upperLeft ? shadow : highlight;
-            else if (d > c - 2.0)
+            else if (d > c - 2.0 * ring)
                 pixel = upperLeft ? dark : light;
             PlotSurface(base.x + i, base.y + j, pixel);
         }
     if (state & DFCS_CHECKED) {
+        // The dot: a square four pixels wide with its corners cut, centred.
         const uint32_t ink = DevicePixel(GetSysColor(inactive ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
-        FillSurfaceRect(RECT{base.x + 4, base.y + 5, base.x + 8, base.y + 7}, ink);
-        FillSurfaceRect(RECT{base.x + 5, base.y + 4, base.x + 7, base.y + 8}, ink);
+        const int wide = CentredLength(4, size, kBase);
+        const int narrow = std::min(wide, CentredLength(2, size, kBase));
+        const int a = (size - wide) / 2, b = (size - narrow) / 2;
+        FillSurfaceRect(RECT{base.x + a, base.y + b, base.x + a + wide, base.y + b + narrow}, ink);
+        FillSurfaceRect(RECT{base.x + b, base.y + a, base.x + b + narrow, base.y + a + wide}, ink);
     }
 }
 
@@ -434,22 +477,37 @@ BOOL CDC::DrawFrameControl(RECT* rect, UINT type, UINT state) {
         return TRUE;
     }
     if (type == DFC_SCROLL) {
+        // The classic scroll button is 16 pixels square: a larger one has
+        // thicker edges and a larger arrow, grown in whole pixels.
+        const long long side = std::min<long long>((long long)rect->right - rect->left,
+                                                   (long long)rect->bottom - rect->top);
+        const int glyph = int(std::max<long long>(0, std::min<long long>(kMaxGlyph, side)));
+        const int line = std::max(1, glyph / 16);
         const bool pushed = (state & DFCS_PUSHED) != 0;
-        if (pushed)
-            DrawEdge(&r, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | BF_MIDDLE | BF_ADJUST);
-        else
-            DrawEdge(&r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE | BF_ADJUST);
+        for (int i = 0; i < line; ++i) {
+            const UINT middle = i + 1 == line ? BF_MIDDLE : 0;
+            if (pushed)
+                DrawEdge(&r, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | middle | BF_ADJUST);
+            else
+                DrawEdge(&r, BDR_RAISEDOUTER, BF_RECT | BF_SOFT | BF_ADJUST);
+        }
+        if (!pushed)
+            for (int i = 0; i < line; ++i)
+                DrawEdge(&r, BDR_RAISEDINNER, BF_RECT | BF_SOFT | (i + 1 == line ? BF_MIDDLE : 0) | BF_ADJUST);
         // A small filled triangle in the middle, pointing the button's way.
         const int kind = int(state & 0x1F);
-        const int cx = (r.left + r.right) / 2 + (pushed ? 1 : 0);
-        const int cy = (r.top + r.bottom) / 2 + (pushed ? 1 : 0);
+        const int rows = std::max(4, glyph / 4);
+        const int shift = pushed ? std::max(1, rows / 4) : 0;
+        const int cx = (r.left + r.right) / 2 + shift;
+        const int cy = (r.top + r.bottom) / 2 + shift;
+        const int half = rows / 2;
         const COLORREF ink = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < rows; ++i) {
             switch (kind) {
-            case DFCS_SCROLLUP: FillLogicalRect(cx - i, cy - 2 + i, 2 * i + 1, 1, ink); break;
-            case DFCS_SCROLLLEFT: FillLogicalRect(cx - 2 + i, cy - i, 1, 2 * i + 1, ink); break;
-            case DFCS_SCROLLRIGHT: FillLogicalRect(cx + 1 - i, cy - i, 1, 2 * i + 1, ink); break;
-            default: FillLogicalRect(cx - i, cy + 1 - i, 2 * i + 1, 1, ink); break;
+            case DFCS_SCROLLUP: FillLogicalRect(cx - i, cy - half + i, 2 * i + 1, 1, ink); break;
+            case DFCS_SCROLLLEFT: FillLogicalRect(cx - half + i, cy - i, 1, 2 * i + 1, ink); break;
+            case DFCS_SCROLLRIGHT: FillLogicalRect(cx + half - 1 - i, cy - i, 1, 2 * i + 1, ink); break;
+            default: FillLogicalRect(cx - i, cy + half - 1 - i, 2 * i + 1, 1, ink); break;
             }
         }
         return TRUE;

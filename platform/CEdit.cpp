@@ -8,13 +8,14 @@
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
 #include "platform/Clipboard.h"
+#include "platform/DisplayScale.h"
 #include "platform/KeyboardState.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
-constexpr int kMargin = 1;  // between the border and the text
+constexpr int kMargin = 1;  // between the border and the text, at 96 dpi
 
 }  // namespace
 
@@ -76,8 +77,9 @@ std::string CEdit::DisplayText() const {
 CRect CEdit::TextArea() const {
     CRect area;
     GetClientRect(&area);
-    int border = (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE) ? 2 : 0;
-    area.DeflateRect(border + kMargin, border);
+    // The sunken edge is two lines.
+    int border = (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE) ? 2 * ClassicLook::LineWidth() : 0;
+    area.DeflateRect(border + DisplayScale::Scale(kMargin), border);
     return area;
 }
 
@@ -370,7 +372,7 @@ void CEdit::Paint() {
     COLORREF textColour = enabled ? dc.GetTextColor() : GetSysColor(COLOR_GRAYTEXT);
     if ((GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE)) {
         CRect edge = client;
-        dc.DrawEdge(&edge, EDGE_SUNKEN, BF_RECT);
+        ClassicLook::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
     }
 
     CRect area = TextArea();
@@ -398,7 +400,8 @@ void CEdit::Paint() {
     dc.RestoreDC(-1);
     if (focused && enabled) {
         int caretX = x + PrefixWidth(model.Caret());
-        if (caretX >= area.left - 1 && caretX < area.right + 1)
-            dc.FillSolidRect(caretX, top, 1, metrics.tmHeight, GetSysColor(COLOR_WINDOWTEXT));
+        const int caretWidth = ClassicLook::LineWidth();
+        if (caretX >= area.left - caretWidth && caretX < area.right + caretWidth)
+            dc.FillSolidRect(caretX, top, caretWidth, metrics.tmHeight, GetSysColor(COLOR_WINDOWTEXT));
     }
 }

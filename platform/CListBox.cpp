@@ -8,20 +8,25 @@
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowClassRegistry.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
+// At 96 dpi, in pixels.
 constexpr int kScrollBarWidth = 16;
 constexpr int kMinThumb = 8;
 constexpr int kTextMargin = 2;
+constexpr int kItemExtra = 2;  // an item's height beyond its text
 constexpr int kWheelLines = 3;
 constexpr int kWheelDelta = 120;
 // The classic defaults of the double-click time and rectangle.
 constexpr DWORD kDoubleClickMs = 500;
 constexpr int kDoubleClickSlop = 2;
+
+int ScrollBarWidth() { return DisplayScale::Scale(kScrollBarWidth); }
 
 }  // namespace
 
@@ -112,11 +117,12 @@ int CListBox::GetItemHeight() const {
     dc.SelectObject(ClassicLook::ControlFont(this));
     TEXTMETRIC metrics{};
     dc.GetTextMetrics(&metrics);
-    return std::max(1, int(metrics.tmHeight) + 2);
+    return std::max(1, int(metrics.tmHeight) + DisplayScale::Scale(kItemExtra));
 }
 
 int CListBox::Border() const {
-    return (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE) ? 2 : 0;
+    // The sunken edge is two lines.
+    return (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE) ? 2 * ClassicLook::LineWidth() : 0;
 }
 
 int CListBox::VisibleRows() const {
@@ -132,7 +138,7 @@ CRect CListBox::ListArea() const {
     CRect area;
     GetClientRect(&area);
     area.DeflateRect(Border(), Border());
-    if (HasScrollBar()) area.right = std::max(area.left, area.right - kScrollBarWidth);
+    if (HasScrollBar()) area.right = std::max(area.left, area.right - ScrollBarWidth());
     return area;
 }
 
@@ -140,16 +146,16 @@ CRect CListBox::ScrollBarRect() const {
     CRect bar;
     GetClientRect(&bar);
     bar.DeflateRect(Border(), Border());
-    bar.left = std::max(bar.left, bar.right - kScrollBarWidth);
+    bar.left = std::max(bar.left, bar.right - ScrollBarWidth());
     return bar;
 }
 
 CRect CListBox::ThumbRect() const {
     const CRect bar = ScrollBarRect();
-    const int arrow = std::min(kScrollBarWidth, bar.Height() / 2);
+    const int arrow = std::min(ScrollBarWidth(), bar.Height() / 2);
     const int track = bar.Height() - 2 * arrow;
     const int count = std::max(1, GetCount());
-    const int thumb = std::min(track, std::max(kMinThumb, track * VisibleRows() / count));
+    const int thumb = std::min(track, std::max(DisplayScale::Scale(kMinThumb), track * VisibleRows() / count));
     const int maxTop = MaxTop();
     const int offset = maxTop > 0 ? (track - thumb) * m_top / maxTop : 0;
     return CRect(bar.left, bar.top + arrow + offset, bar.right, bar.top + arrow + offset + thumb);
@@ -180,7 +186,7 @@ CListBox::BarPart CListBox::BarPartAt(CPoint point) const {
     if (!HasScrollBar()) return BarPart::None;
     const CRect bar = ScrollBarRect();
     if (!bar.PtInRect(point)) return BarPart::None;
-    const int arrow = std::min(kScrollBarWidth, bar.Height() / 2);
+    const int arrow = std::min(ScrollBarWidth(), bar.Height() / 2);
     if (point.y < bar.top + arrow) return BarPart::Up;
     if (point.y >= bar.bottom - arrow) return BarPart::Down;
     const CRect thumb = ThumbRect();
@@ -251,9 +257,10 @@ void CListBox::OnButtonDown(CPoint point, bool doubleClick) {
     const int index = ItemAt(point);
     if (index < 0) return;
     const DWORD now = GetTickCount();
+    const int slop = DisplayScale::Scale(kDoubleClickSlop);
     doubleClick = doubleClick || (index == m_lastPressItem && now - m_lastPressTime <= kDoubleClickMs &&
-                                  std::abs(point.x - m_lastPressPoint.x) <= kDoubleClickSlop &&
-                                  std::abs(point.y - m_lastPressPoint.y) <= kDoubleClickSlop);
+                                  std::abs(point.x - m_lastPressPoint.x) <= slop &&
+                                  std::abs(point.y - m_lastPressPoint.y) <= slop);
     // A third press starts over rather than making a second double click.
     m_lastPressItem = doubleClick ? -1 : index;
     m_lastPressTime = now;
@@ -287,7 +294,7 @@ void CListBox::OnMouseMove(CPoint point) {
     if (m_draggingThumb) {
         const CRect bar = ScrollBarRect();
         const CRect thumb = ThumbRect();
-        const int arrow = std::min(kScrollBarWidth, bar.Height() / 2);
+        const int arrow = std::min(ScrollBarWidth(), bar.Height() / 2);
         const int room = bar.Height() - 2 * arrow - thumb.Height();
         if (room <= 0) return;
         const int offset = std::max(0, std::min(room, point.y - m_dragOffset - (bar.top + arrow)));
@@ -309,7 +316,7 @@ void CListBox::OnMouseMove(CPoint point) {
 
 void CListBox::PaintScrollBar(CDC& dc) {
     const CRect bar = ScrollBarRect();
-    const int arrow = std::min(kScrollBarWidth, bar.Height() / 2);
+    const int arrow = std::min(ScrollBarWidth(), bar.Height() / 2);
     dc.FillSolidRect(bar, GetSysColor(COLOR_SCROLLBAR));
     CRect up(bar.left, bar.top, bar.right, bar.top + arrow);
     CRect down(bar.left, bar.bottom - arrow, bar.right, bar.bottom);
@@ -317,7 +324,7 @@ void CListBox::PaintScrollBar(CDC& dc) {
     dc.DrawFrameControl(&down, DFC_SCROLL, DFCS_SCROLLDOWN | (m_top >= MaxTop() ? DFCS_INACTIVE : 0));
     CRect thumb = ThumbRect();
     dc.FillSolidRect(thumb, GetSysColor(COLOR_BTNFACE));
-    dc.DrawEdge(&thumb, EDGE_RAISED, BF_RECT);
+    ClassicLook::DrawEdge(dc, &thumb, EDGE_RAISED, BF_RECT);
 }
 
 void CListBox::Paint() {
@@ -326,7 +333,7 @@ void CListBox::Paint() {
     GetClientRect(&client);
     if (Border()) {
         CRect edge = client;
-        dc.DrawEdge(&edge, EDGE_SUNKEN, BF_RECT);
+        ClassicLook::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
     }
     const bool enabled = IsWindowEnabled();
     const CRect area = ListArea();
@@ -345,9 +352,9 @@ void CListBox::Paint() {
                                     : selected && focused ? COLOR_HIGHLIGHTTEXT
                                                           : COLOR_WINDOWTEXT));
         CRect text = row;
-        text.left += kTextMargin;
+        text.left += DisplayScale::Scale(kTextMargin);
         dc.DrawText(m_items[size_t(index)].text, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        if (selected && focused) dc.DrawFocusRect(&row);
+        if (selected && focused) ClassicLook::DrawFocusRect(dc, row);
     }
     if (HasScrollBar()) {
         dc.SelectClipRgn(nullptr);

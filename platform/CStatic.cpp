@@ -46,8 +46,8 @@ HICON CStatic::GetIcon() const {
 void CStatic::DrawItem(LPDRAWITEMSTRUCT) {}
 
 int CStatic::BorderWidth() const {
-    if (GetExStyle() & WS_EX_CLIENTEDGE) return 2;
-    if ((GetExStyle() & WS_EX_STATICEDGE) || (GetStyle() & SS_SUNKEN)) return 1;
+    if (GetExStyle() & WS_EX_CLIENTEDGE) return 2 * ClassicLook::LineWidth();
+    if ((GetExStyle() & WS_EX_STATICEDGE) || (GetStyle() & SS_SUNKEN)) return ClassicLook::LineWidth();
     return 0;
 }
 
@@ -139,9 +139,9 @@ LRESULT CStatic::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 CRect CStatic::PaintBorder(CDC& dc, CRect client) {
     if (GetExStyle() & WS_EX_CLIENTEDGE)
-        dc.DrawEdge(&client, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+        ClassicLook::DrawEdge(dc, &client, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     else if ((GetExStyle() & WS_EX_STATICEDGE) || (GetStyle() & SS_SUNKEN))
-        dc.DrawEdge(&client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        ClassicLook::DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     return client;
 }
 
@@ -246,22 +246,22 @@ void CStatic::PaintShape(CDC& dc, const CRect& area) {
         case SS_WHITERECT: dc.FillSolidRect(r, GetSysColor(COLOR_WINDOW)); break;
         case SS_BLACKFRAME: {
             CBrush brush(GetSysColor(COLOR_WINDOWFRAME));
-            dc.FrameRect(r, &brush);
+            ClassicLook::FrameRect(dc, r, &brush);
             break;
         }
         case SS_GRAYFRAME: {
             CBrush brush(GetSysColor(COLOR_BTNSHADOW));
-            dc.FrameRect(r, &brush);
+            ClassicLook::FrameRect(dc, r, &brush);
             break;
         }
         case SS_WHITEFRAME: {
             CBrush brush(GetSysColor(COLOR_WINDOW));
-            dc.FrameRect(r, &brush);
+            ClassicLook::FrameRect(dc, r, &brush);
             break;
         }
-        case SS_ETCHEDHORZ: dc.DrawEdge(&r, EDGE_ETCHED, BF_TOP); break;
-        case SS_ETCHEDVERT: dc.DrawEdge(&r, EDGE_ETCHED, BF_LEFT); break;
-        case SS_ETCHEDFRAME: dc.DrawEdge(&r, EDGE_ETCHED, BF_RECT); break;
+        case SS_ETCHEDHORZ: ClassicLook::DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP); break;
+        case SS_ETCHEDVERT: ClassicLook::DrawEdge(dc, &r, EDGE_ETCHED, BF_LEFT); break;
+        case SS_ETCHEDFRAME: ClassicLook::DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT); break;
         default: break;
     }
 }

@@ -8,14 +8,21 @@
 #include "platform/CImageList.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 
 namespace {
 
+// At 96 dpi, in pixels.
 constexpr int kPadding = 6;     // left and right of an item's content
 constexpr int kImageGap = 3;    // between picture and text
 constexpr int kFirstItemX = 2;  // the selected tab grows 2 pixels to each side
 constexpr int kRaise = 2;       // and 2 pixels up
+constexpr int kItemExtra = 5;   // an item's height beyond its text or picture
+constexpr int kBodyInset = 4;   // the display area inside the body's edges
+constexpr int kFocusTop = 2;    // the focus rectangle below the tab's top
+
+int Raise() { return DisplayScale::Scale(kRaise); }
 
 }  // namespace
 
@@ -122,20 +129,22 @@ int CTabCtrl::ItemHeight() const {
     dc.GetTextMetrics(&metrics);
     int content = metrics.tmHeight;
     if (m_images) content = std::max(content, int(m_images->GetImageSize().cy));
-    return content + 5;
+    return content + DisplayScale::Scale(kItemExtra);
 }
+
+int CTabCtrl::RowBottom() const { return Raise() + ItemHeight(); }
 
 void CTabCtrl::Layout() const {
     CClientDC dc(const_cast<CTabCtrl*>(this));
     dc.SelectObject(ClassicLook::ControlFont(this));
     int height = ItemHeight();
-    int x = kFirstItemX;
+    int x = DisplayScale::Scale(kFirstItemX);
     m_itemRects.clear();
     for (const Item& item : m_items) {
-        int width = 2 * kPadding + dc.GetTextExtent(item.text).cx;
+        int width = 2 * DisplayScale::Scale(kPadding) + dc.GetTextExtent(item.text).cx;
         if (m_images && item.image >= 0)
-            width += m_images->GetImageSize().cx + (item.text.empty() ? 0 : kImageGap);
-        m_itemRects.emplace_back(x, kRaise, x + width, kRaise + height);
+            width += m_images->GetImageSize().cx + (item.text.empty() ? 0 : DisplayScale::Scale(kImageGap));
+        m_itemRects.emplace_back(x, Raise(), x + width, Raise() + height);
         x += width;
     }
 }
@@ -154,7 +163,7 @@ int CTabCtrl::HitTest(TCHITTESTINFO* info) const {
     // The selected tab is drawn larger and on top, so it is tested first.
     if (m_current >= 0) {
         CRect selected = m_itemRects[size_t(m_current)];
-        selected.InflateRect(kRaise, kRaise, kRaise, 0);
+        selected.InflateRect(Raise(), Raise(), Raise(), 0);
         if (selected.PtInRect(info->pt)) {
             info->flags = TCHT_ONITEM;
             return m_current;
@@ -170,16 +179,17 @@ int CTabCtrl::HitTest(TCHITTESTINFO* info) const {
 
 void CTabCtrl::AdjustRect(BOOL larger, LPRECT rect) const {
     if (!rect) return;
-    int top = RowBottom() + 2;
+    const int inset = DisplayScale::Scale(kBodyInset);
+    const int top = RowBottom() + DisplayScale::Scale(kRaise);
     if (larger) {
-        rect->left -= 4;
-        rect->right += 4;
-        rect->bottom += 4;
+        rect->left -= inset;
+        rect->right += inset;
+        rect->bottom += inset;
         rect->top -= top;
     } else {
-        rect->left += 4;
-        rect->right -= 4;
-        rect->bottom -= 4;
+        rect->left += inset;
+        rect->right -= inset;
+        rect->bottom -= inset;
         rect->top += top;
     }
 }
@@ -243,30 +253,33 @@ LRESULT CTabCtrl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CTabCtrl::PaintItem(CDC& dc, int index, bool selected) const {
+    const int line = ClassicLook::LineWidth();
     CRect r = m_itemRects[size_t(index)];
-    if (selected) r.InflateRect(kRaise, kRaise, kRaise, 1);
+    // The selected tab also covers the body's top line below it.
+    if (selected) r.InflateRect(Raise(), Raise(), Raise(), line);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW);
     dc.FillSolidRect(r, face);
-    // Left and top in highlight with a cut corner, right in shadow and dark shadow.
-    dc.FillSolidRect(r.left, r.top + 2, 1, r.Height() - 2, highlight);
-    dc.SetPixel(r.left + 1, r.top + 1, highlight);
-    dc.FillSolidRect(r.left + 2, r.top, r.Width() - 4, 1, highlight);
-    dc.FillSolidRect(r.right - 2, r.top + 2, 1, r.Height() - 2, shadow);
-    dc.FillSolidRect(r.right - 1, r.top + 2, 1, r.Height() - 2, dark);
-    dc.SetPixel(r.right - 2, r.top + 1, dark);
+    // Left and top in highlight with a cut corner, right in shadow and dark
+    // shadow; every line and the corner's step `line` pixels wide.
+    dc.FillSolidRect(r.left, r.top + 2 * line, line, r.Height() - 2 * line, highlight);
+    dc.FillSolidRect(r.left + line, r.top + line, line, line, highlight);
+    dc.FillSolidRect(r.left + 2 * line, r.top, r.Width() - 4 * line, line, highlight);
+    dc.FillSolidRect(r.right - 2 * line, r.top + 2 * line, line, r.Height() - 2 * line, shadow);
+    dc.FillSolidRect(r.right - line, r.top + 2 * line, line, r.Height() - 2 * line, dark);
+    dc.FillSolidRect(r.right - 2 * line, r.top + line, line, line, dark);
 
     const Item& item = m_items[size_t(index)];
     CRect content = m_itemRects[size_t(index)];
-    content.DeflateRect(kPadding, 0);
-    if (selected) content.OffsetRect(0, -1);
+    content.DeflateRect(DisplayScale::Scale(kPadding), 0);
+    if (selected) content.OffsetRect(0, -line);
     if (m_images && item.image >= 0) {
         SIZE size = m_images->GetImageSize();
         m_images->Draw(&dc, item.image, CPoint(content.left, content.top + (content.Height() - size.cy) / 2),
                        ILD_TRANSPARENT);
-        content.left += size.cx + kImageGap;
+        content.left += size.cx + DisplayScale::Scale(kImageGap);
     }
     UINT format = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
     dc.SetBkMode(TRANSPARENT);
@@ -280,9 +293,9 @@ void CTabCtrl::PaintItem(CDC& dc, int index, bool selected) const {
     if (selected && GetFocus() == this) {
         CRect measured = content;
         dc.DrawText(item.text, &measured, format | DT_CALCRECT);
-        CRect focus(content.left - 1, content.top + 2, std::min(measured.right, content.right) + 1,
-                    content.bottom - 1);
-        dc.DrawFocusRect(&focus);
+        CRect focus(content.left - line, content.top + DisplayScale::Scale(kFocusTop),
+                    std::min(measured.right, content.right) + line, content.bottom - line);
+        ClassicLook::DrawFocusRect(dc, focus);
     }
 }
 
@@ -294,7 +307,7 @@ void CTabCtrl::Paint() {
     ClassicLook::PaintBackground(this, dc, client, WM_CTLCOLORSTATIC, GetSysColor(COLOR_BTNFACE));
     Layout();
     CRect body(client.left, RowBottom(), client.right, client.bottom);
-    if (body.Height() > 0) dc.DrawEdge(&body, EDGE_RAISED, BF_RECT | BF_SOFT);
+    if (body.Height() > 0) ClassicLook::DrawEdge(dc, &body, EDGE_RAISED, BF_RECT | BF_SOFT);
     for (size_t i = 0; i < m_items.size(); ++i)
         if (int(i) != m_current) PaintItem(dc, int(i), false);
     if (m_current >= 0) PaintItem(dc, m_current, true);

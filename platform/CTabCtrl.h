@@ -82,7 +82,8 @@ private:
     };
 
     int ItemHeight() const;
-    int RowBottom() const { return 2 + ItemHeight(); }
+    // The bottom of the row of tabs, where the body begins.
+    int RowBottom() const;
     void Layout() const;
     // Selects with notifications, as a click or a key does.
     void SelectByUser(int nItem);

@@ -6,14 +6,22 @@
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
+// At 96 dpi, in pixels.
 constexpr int kMarginX = 3;
 constexpr int kMarginY = 2;
 constexpr int kCursorHeight = 20;  // the tip appears below the pointer
+
+// The text's distance from the tip's edge: the frame line and the margin.
+CSize TextInset() {
+    const int frame = ClassicLook::LineWidth();
+    return CSize(frame + DisplayScale::Scale(kMarginX), frame + DisplayScale::Scale(kMarginY));
+}
 
 }  // namespace
 
@@ -140,15 +148,16 @@ void CToolTipCtrl::Show() {
     const std::string& text = m_tools[size_t(m_hoverTool)].text;
     if (text.empty()) return;
     CSize size = TextSize(text);
-    int width = size.cx + 2 * kMarginX + 2;
-    int height = size.cy + 2 * kMarginY + 2;
+    const CSize inset = TextInset();
+    int width = size.cx + 2 * inset.cx;
+    int height = size.cy + 2 * inset.cy;
     POINT cursor{0, 0};
     GetCursorPos(&cursor);
     SIZE screen = WindowManager::Instance().GetDriver().ScreenSize();
     width = std::min(width, int(screen.cx));
     height = std::min(height, int(screen.cy));
     int x = std::max(0, std::min(int(cursor.x), int(screen.cx) - width));
-    int y = cursor.y + kCursorHeight;
+    int y = cursor.y + DisplayScale::Scale(kCursorHeight);
     if (y + height > screen.cy) y = std::max(0, int(cursor.y) - height);
     MoveWindow(x, y, width, height, TRUE);
     ShowWindow(SW_SHOWNA);
@@ -202,13 +211,14 @@ void CToolTipCtrl::Paint() {
     GetClientRect(&client);
     dc.FillSolidRect(client, GetSysColor(COLOR_INFOBK));
     CBrush frame(GetSysColor(COLOR_INFOTEXT));
-    dc.FrameRect(client, &frame);
+    ClassicLook::FrameRect(dc, client, &frame);
     if (m_hoverTool < 0) return;
     dc.SelectObject(ClassicLook::ControlFont(this));
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(GetSysColor(COLOR_INFOTEXT));
     CRect text = client;
-    text.DeflateRect(kMarginX + 1, kMarginY + 1);
+    const CSize inset = TextInset();
+    text.DeflateRect(inset.cx, inset.cy);
     UINT format = DT_NOPREFIX | DT_EXPANDTABS | (m_maxWidth > 0 ? DT_WORDBREAK : DT_SINGLELINE);
     dc.DrawText(m_tools[size_t(m_hoverTool)].text, &text, format);
 }

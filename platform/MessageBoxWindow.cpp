@@ -4,6 +4,8 @@
 
 #include "platform/CDC.h"
 #include "platform/CFont.h"
+#include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 
 namespace {
@@ -15,7 +17,9 @@ constexpr int kMargin = 7;
 constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 6;
-constexpr int kIconPixels = 32;
+constexpr int kIconPixels = 32;  // at 96 dpi, as the rest below
+constexpr int kGlyphHeight = 20;
+constexpr int kWarningGlyphDrop = 5;  // the "!" sits low in its triangle
 
 const char* ButtonText(int id) {
     switch (id) {
@@ -30,9 +34,17 @@ const char* ButtonText(int id) {
     }
 }
 
-// Pixels to dialog units, rounded up so that nothing measured is cut.
+// Pixels of the 96-dpi layout to dialog units, rounded up so that nothing
+// measured is cut. The base units are those of a 96-dpi screen too.
 int ToUnitsX(int px, CSize base) { return (px * 4 + int(base.cx) - 1) / int(base.cx); }
 int ToUnitsY(int px, CSize base) { return (px * 8 + int(base.cy) - 1) / int(base.cy); }
+
+// A length measured on the screen (the font follows the display scale) in
+// pixels of the 96-dpi layout, rounded up.
+int ToLayoutPixels(int devicePixels) {
+    const long percent = DisplayScale::Percent();
+    return int((long(devicePixels) * 100 + percent - 1) / percent);
+}
 
 }  // namespace
 
@@ -67,12 +79,14 @@ void MessageBoxWindow::BuildTemplate(const std::string& text, const std::string&
     CDC dc;
     dc.CreateCompatibleDC(nullptr);
     dc.SelectObject(&font);
-    CRect measured(0, 0, kMaxTextWidth, 0);
+    const int maxWidth = DisplayScale::Scale(kMaxTextWidth);
+    CRect measured(0, 0, maxWidth, 0);
     dc.DrawText(text.empty() ? std::string(" ") : text, &measured,
                 DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
-    int textWidth = ToUnitsX(std::min(int(measured.Width()), kMaxTextWidth), base);
+    int textWidth = ToUnitsX(ToLayoutPixels(std::min(int(measured.Width()), maxWidth)), base);
     // A text longer than the screen is cut rather than making a box no one can see whole.
-    int textHeight = ToUnitsY(std::min(int(measured.Height()), kMaxTextHeight), base);
+    int textHeight =
+        ToUnitsY(ToLayoutPixels(std::min(int(measured.Height()), DisplayScale::Scale(kMaxTextHeight))), base);
 
     std::vector<int> buttons = ButtonsOf(m_type);
     int rowWidth = int(buttons.size()) * kButtonWidth + (int(buttons.size()) - 1) * kButtonGap;
@@ -127,7 +141,8 @@ void MessageBoxWindow::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT item) {
 }
 
 void MessageBoxWindow::DrawIcon(CDC& dc, const RECT& rect) const {
-    const int size = kIconPixels;
+    const int size = DisplayScale::Scale(kIconPixels);
+    const int line = ClassicLook::LineWidth();
     const int x = rect.left, y = rect.top;
     dc.FillSolidRect(CRect(rect), GetSysColor(COLOR_BTNFACE));
     CPen outline(PS_SOLID, 1, RGB(0, 0, 0));
@@ -138,7 +153,8 @@ void MessageBoxWindow::DrawIcon(CDC& dc, const RECT& rect) const {
         // A yellow triangle with an exclamation mark.
         CBrush yellow(RGB(255, 255, 0));
         CBrush* oldBrush = dc.SelectObject(&yellow);
-        POINT triangle[3] = {{x + size / 2, y + 1}, {x + size - 1, y + size - 3}, {x, y + size - 3}};
+        const int bottom = y + size - DisplayScale::Scale(3);
+        POINT triangle[3] = {{x + size / 2, y + line}, {x + size - 1, bottom}, {x, bottom}};
         dc.Polygon(triangle, 3);
         dc.SelectObject(oldBrush);
         glyph = "!";
@@ -153,18 +169,23 @@ void MessageBoxWindow::DrawIcon(CDC& dc, const RECT& rect) const {
         } else {
             ink = RGB(0, 0, 255);
         }
-        CBrush disc(fill);
-        CBrush* oldBrush = dc.SelectObject(&disc);
-        dc.Ellipse(x, y, x + size - 1, y + size - 1);
+        // A thicker outline is a black disc under the coloured one.
+        CBrush black(RGB(0, 0, 0)), disc(fill);
+        CBrush* oldBrush = dc.SelectObject(&black);
+        if (line > 1) dc.Ellipse(x, y, x + size - 1, y + size - 1);
+        dc.SelectObject(&disc);
+        dc.Ellipse(x + line - 1, y + line - 1, x + size - line, y + size - line);
         dc.SelectObject(oldBrush);
     }
     dc.SelectObject(oldPen);
     CFont font;
-    font.CreateFont(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Times New Roman");
+    font.CreateFont(-DisplayScale::Scale(kGlyphHeight), 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                    "Times New Roman");
     CFont* oldFont = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(ink);
-    CRect text(x, y + (m_icon == MB_ICONWARNING ? 5 : 0), x + size - 1, y + size - 1);
+    CRect text(x, y + (m_icon == MB_ICONWARNING ? DisplayScale::Scale(kWarningGlyphDrop) : 0), x + size - 1,
+               y + size - 1);
     dc.DrawText(glyph, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     dc.SelectObject(oldFont);
 }

@@ -18,9 +18,10 @@ constexpr UINT MB_RETRYCANCEL = 0x00000005;
 
 class MessageBoxWindow : public CDialog {
 public:
-    // The widest a line of text may run before it wraps, in pixels.
+    // The widest a line of text may run before it wraps, in pixels at 96
+    // dpi (scaled with the display like the rest of the box).
     static constexpr int kMaxTextWidth = 400;
-    // The tallest the text may be, in pixels.
+    // The tallest the text may be, in pixels at 96 dpi.
     static constexpr int kMaxTextHeight = 700;
 
     MessageBoxWindow(const std::string& text, const std::string& caption, UINT type);

@@ -6,16 +6,25 @@
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/ClassicLook.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
+// At 96 dpi, in pixels.
 constexpr int kBorder = 3;        // raised edge and one pixel of face
 constexpr int kCheckColumn = 17;  // left of the text: check marks
 constexpr int kArrowColumn = 17;  // right of the text: submenu arrows
 constexpr int kAcceleratorGap = 12;
 constexpr int kSeparatorHeight = 9;
+constexpr int kItemExtra = 5;     // a text item's height beyond the text
+constexpr int kTickSize = 7;      // the check mark
+constexpr int kArrowColumns = 4;  // the submenu arrow's width
+constexpr int kArrowInset = 2;    // the arrow left of the column's middle
+
+int Border() { return DisplayScale::Scale(kBorder); }
+int CheckColumn() { return DisplayScale::Scale(kCheckColumn); }
 
 // "Label\tAccelerator": the label and the text after the last tab.
 void SplitText(const std::string& text, std::string& label, std::string& accelerator) {
@@ -56,7 +65,7 @@ CSize PopupMenuWindow::Measure() {
     dc.SelectObject(static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT)));
     TEXTMETRIC metrics{};
     dc.GetTextMetrics(&metrics);
-    const int textHeight = metrics.tmHeight + 5;
+    const int textHeight = metrics.tmHeight + DisplayScale::Scale(kItemExtra);
     int labelWidth = 0, acceleratorWidth = 0, ownerWidth = 0;
     std::vector<int> heights;
     for (size_t i = 0; i < m_items.size(); ++i) {
@@ -66,7 +75,7 @@ CSize PopupMenuWindow::Measure() {
             ownerWidth = std::max(ownerWidth, int(size.cx));
             heights.push_back(size.cy);
         } else if (IsSeparator(i)) {
-            heights.push_back(kSeparatorHeight);
+            heights.push_back(DisplayScale::Scale(kSeparatorHeight));
         } else {
             std::string label, accelerator;
             SplitText(m_items[i].text, label, accelerator);
@@ -78,15 +87,16 @@ CSize PopupMenuWindow::Measure() {
             heights.push_back(textHeight);
         }
     }
-    m_textWidth = labelWidth + (acceleratorWidth ? kAcceleratorGap + acceleratorWidth : 0);
-    int inner = std::max(kCheckColumn + m_textWidth + kArrowColumn, ownerWidth);
-    int y = kBorder;
+    m_textWidth = labelWidth + (acceleratorWidth ? DisplayScale::Scale(kAcceleratorGap) + acceleratorWidth : 0);
+    int inner = std::max(CheckColumn() + m_textWidth + DisplayScale::Scale(kArrowColumn), ownerWidth);
+    const int border = Border();
+    int y = border;
     m_rects.clear();
     for (int h : heights) {
-        m_rects.emplace_back(kBorder, y, kBorder + inner, y + h);
+        m_rects.emplace_back(border, y, border + inner, y + h);
         y += h;
     }
-    return CSize(inner + 2 * kBorder, y + kBorder);
+    return CSize(inner + 2 * border, y + border);
 }
 
 UINT PopupMenuWindow::Track(UINT flags, int x, int y) {
@@ -204,7 +214,7 @@ void PopupMenuWindow::OpenSubmenu(int item) {
     child.m_parentPopup = this;
     m_openItem = item;
     UINT command = child.Track(m_flags & ~(TPM_RIGHTALIGN | TPM_CENTERALIGN | TPM_BOTTOMALIGN | TPM_VCENTERALIGN),
-                               r.right, r.top - 3);
+                               r.right, r.top - Border());
     m_openItem = -1;
     if (!m_hWnd) return;
     switch (child.m_exit) {
@@ -373,14 +383,17 @@ void PopupMenuWindow::Paint() {
     GetClientRect(&client);
     dc.FillSolidRect(client, GetSysColor(COLOR_MENU));
     CRect edge = client;
-    dc.DrawEdge(&edge, EDGE_RAISED, BF_RECT);
+    ClassicLook::DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
     dc.SelectObject(static_cast<CFont*>(GetStockObject(DEFAULT_GUI_FONT)));
     for (size_t i = 0; i < m_items.size() && i < m_rects.size(); ++i) PaintItem(dc, i);
 }
 
 void PopupMenuWindow::DrawSubmenuArrow(CDC& dc, const CRect& r, COLORREF colour) {
-    int ax = r.right - kArrowColumn / 2 - 2, ay = r.top + r.Height() / 2;
-    for (int k = 0; k < 4; ++k) dc.FillSolidRect(ax + k, ay - 3 + k, 1, 7 - 2 * k, colour);
+    const int columns = DisplayScale::Scale(kArrowColumns);
+    const int ax = r.right - DisplayScale::Scale(kArrowColumn) / 2 - DisplayScale::Scale(kArrowInset);
+    const int ay = r.top + r.Height() / 2;
+    for (int k = 0; k < columns; ++k)
+        dc.FillSolidRect(ax + k, ay - (columns - 1) + k, 1, 2 * (columns - k) - 1, colour);
 }
 
 void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
@@ -410,8 +423,9 @@ void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
         return;
     }
     if (IsSeparator(i)) {
-        CRect line(r.left + 1, r.top + r.Height() / 2 - 1, r.right - 1, r.top + r.Height() / 2 + 1);
-        dc.DrawEdge(&line, EDGE_ETCHED, BF_TOP);
+        const int width = ClassicLook::LineWidth();
+        CRect line(r.left + width, r.top + r.Height() / 2 - width, r.right - width, r.top + r.Height() / 2 + width);
+        ClassicLook::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
     if (hot) dc.FillSolidRect(r, GetSysColor(COLOR_HIGHLIGHT));
@@ -419,17 +433,22 @@ void PopupMenuWindow::PaintItem(CDC& dc, size_t i) {
     if (grayed && hot) ink = GetSysColor(COLOR_GRAYTEXT);
 
     if (item.flags & MF_CHECKED) {
-        // The tick of a check mark, centred in the check column.
-        int ox = r.left + (kCheckColumn - 7) / 2, oy = r.top + (r.Height() - 7) / 2;
-        static const int tickTop[7] = {2, 3, 4, 3, 2, 1, 0};
+        // The tick of a check mark, centred in the check column; at a larger
+        // scale each of its seven columns is stretched to whole pixels.
+        const int size = DisplayScale::Scale(kTickSize);
+        const int ox = r.left + (CheckColumn() - size) / 2, oy = r.top + (r.Height() - size) / 2;
+        auto at = [size](int v) { return (v * size + kTickSize / 2) / kTickSize; };
+        static const int tickTop[kTickSize] = {2, 3, 4, 3, 2, 1, 0};
         COLORREF tick = grayed ? GetSysColor(COLOR_GRAYTEXT) : ink;
-        for (int k = 0; k < 7; ++k) dc.FillSolidRect(ox + k, oy + tickTop[k], 1, 3, tick);
+        for (int k = 0; k < kTickSize; ++k)
+            dc.FillSolidRect(ox + at(k), oy + at(tickTop[k]), at(k + 1) - at(k), at(tickTop[k] + 3) - at(tickTop[k]),
+                             tick);
     }
     if (item.flags & MF_POPUP) DrawSubmenuArrow(dc, r, ink);
 
     std::string label, accelerator;
     SplitText(item.text, label, accelerator);
-    CRect text(r.left + kCheckColumn, r.top, r.left + kCheckColumn + m_textWidth, r.bottom);
+    CRect text(r.left + CheckColumn(), r.top, r.left + CheckColumn() + m_textWidth, r.bottom);
     UINT format = DT_SINGLELINE | DT_VCENTER;
     dc.SetBkMode(TRANSPARENT);
     if (grayed && !hot) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/DisplayScale.h"
 #include "platform/GdiDefs.h"
 
 namespace {
@@ -38,11 +39,16 @@ SystemInfo::Version SystemInfo::GetVersion() { return Current().version; }
 
 std::string SystemInfo::GetThemeFile() { return Current().themeFile.substr(0, kThemeFileLimit); }
 
-int SystemInfo::GetMenuHeight() { return Current().menuHeight; }
+int SystemInfo::GetMenuHeight() { return DisplayScale::Scale(Current().menuHeight); }
 
 bool SystemInfo::IsPaletteDisplay() { return Current().paletteDisplay; }
 
-LOGFONT SystemInfo::GetMenuFont() { return Current().menuFont; }
+LOGFONT SystemInfo::GetMenuFont() {
+    LOGFONT font = Current().menuFont;
+    font.lfHeight = DisplayScale::Scale(font.lfHeight);
+    font.lfWidth = DisplayScale::Scale(font.lfWidth);
+    return font;
+}
 
 void SystemInfo::SetReport(const Report& report) {
     Current() = report;

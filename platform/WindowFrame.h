@@ -13,8 +13,13 @@ class CDC;
 
 class WindowFrame {
 public:
+    // At 96 dpi, in pixels; the frame follows the display scale.
     static constexpr int kBorder = 3;         // fixed dialog frame
     static constexpr int kCaptionHeight = 18;  // caption bar, without the line below it
+
+    // The same in device pixels.
+    static int BorderWidth();
+    static int CaptionHeight();
 
     // How far the frame reaches beyond the client area on each side (all 0
     // for windows without caption or frame: popup menus, tooltips).
