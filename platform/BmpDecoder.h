@@ -3,13 +3,10 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/DibReader.h"
 #include "platform/Surface.h"
 
 // Decodes a .bmp file (file header + packed DIB) into 32-bit pixels.
 class BmpDecoder {
 public:
     static bool Decode(const void* data, size_t size, Surface* out, std::string* error);
-    // The header alone (size, depth, palette), without decoding pixels.
-    static bool ReadInfo(const void* data, size_t size, DibReader::Info* info, std::string* error);
 };

@@ -127,8 +127,12 @@ bool DecodeDib(const uint8_t* p, size_t size, Icon* icon, std::string* error) {
 }
 
 // How well an entry serves a wanted size, best first: the size itself, a
-// whole fraction of it (enlarged exactly), the nearest larger size (reduced),
-// the largest smaller one. Within a class the nearer size wins, then more colours.
+// whole fraction of it (enlarged exactly), then a size to resize from. Alpha
+// pictures have smooth edges and are best reduced from the nearest larger
+// size; pictures with a mask only (cursors, older icons) are pixel art,
+// resized by dominant colour, where a reduction could drop a thin line, so
+// they are enlarged from the nearest smaller one. Within a class the nearer
+// size wins, then more colours.
 struct Fitness {
     int rank;
     int64_t distance;
@@ -140,8 +144,10 @@ struct Fitness {
         if (wantWidth % e.width == 0 && wantHeight % e.height == 0 &&
             wantWidth / e.width == wantHeight / e.height)
             return {1, wanted - area, e.bitCount};
-        if (e.width >= wantWidth && e.height >= wantHeight) return {2, area - wanted, e.bitCount};
-        return {3, wanted - area, e.bitCount};
+        const bool larger = e.width >= wantWidth && e.height >= wantHeight;
+        const bool reduceFromLarger = e.bitCount == 32;
+        if (larger == reduceFromLarger) return {2, larger ? area - wanted : wanted - area, e.bitCount};
+        return {3, larger ? area - wanted : wanted - area, e.bitCount};
     }
     bool BetterThan(const Fitness& other) const {
         if (rank != other.rank) return rank < other.rank;

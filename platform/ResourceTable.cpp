@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <iterator>
+#include <unordered_set>
 
 #include "platform/BmpDecoder.h"
 #include "platform/DisplayScale.h"
@@ -14,6 +15,7 @@ struct ResourceTable::Source {
     int factor = 1;  // a whole enlargement, or 0: resized to width x height
     int width = 0;
     int height = 0;
+    bool pixelArt = false;  // resized by dominant colour
 };
 
 namespace {
@@ -32,6 +34,21 @@ bool IsScaledSibling(const char* base, const char* candidate, int* percent) {
     for (; *p >= '0' && *p <= '9' && digits < 4; ++p, ++digits) value = value * 10 + (*p - '0');
     if (digits == 0 || std::strcmp(p, extension) != 0) return false;
     *percent = value;
+    return true;
+}
+
+// Pixel art (and any picture with a key colour) has few colours; smooth
+// drawings have thousands of shades along their edges.
+bool HasFewColours(const Surface& pixels) {
+    constexpr size_t kMaxPixelArtColours = 256;
+    std::unordered_set<uint32_t> colours;
+    for (int y = 0; y < pixels.Height(); ++y) {
+        const uint32_t* row = pixels.Row(y);
+        for (int x = 0; x < pixels.Width(); ++x) {
+            colours.insert(row[x] | 0xFF000000u);
+            if (colours.size() > kMaxPixelArtColours) return false;
+        }
+    }
     return true;
 }
 
@@ -115,25 +132,29 @@ bool ResourceTable::ChooseBitmapSource(UINT id, int percent, Source* source) con
             return true;
         }
     }
-    DibReader::Info base;
     const Data& original = variants.at(100);
-    if (!BmpDecoder::ReadInfo(original.data, original.size, &base, nullptr)) return false;
+    Surface base;
+    if (!BmpDecoder::Decode(original.data, original.size, &base, nullptr)) return false;
+    // Smooth pictures are reduced from the next larger drawing. Pixel art is
+    // resized by dominant colour, so that its key colour stays exact; reduced,
+    // a line of one pixel could vanish, so it is enlarged from the next smaller.
+    source->pixelArt = HasFewColours(base);
     auto larger = variants.upper_bound(percent);
-    source->data = larger != variants.end() ? larger->second : std::prev(variants.end())->second;
+    if (source->pixelArt)
+        source->data = std::prev(larger)->second;
+    else
+        source->data = larger != variants.end() ? larger->second : std::prev(variants.end())->second;
     source->factor = 0;
-    source->width = ScaledLength(base.width, percent);
-    source->height = ScaledLength(base.height, percent);
+    source->width = ScaledLength(base.Width(), percent);
+    source->height = ScaledLength(base.Height(), percent);
     return true;
 }
 
 bool ResourceTable::LoadBitmap(UINT id, CBitmap* bitmap) const {
     Source source;
     if (!bitmap || !ChooseBitmapSource(id, DisplayScale::Percent(), &source)) return false;
-    DibReader::Info info;
     Surface pixels;
-    if (!BmpDecoder::ReadInfo(source.data.data, source.data.size, &info, nullptr) ||
-        !BmpDecoder::Decode(source.data.data, source.data.size, &pixels, nullptr))
-        return false;
+    if (!BmpDecoder::Decode(source.data.data, source.data.size, &pixels, nullptr)) return false;
     MakeOpaque(&pixels);
     if (source.factor > 1) {
         Surface enlarged;
@@ -142,7 +163,7 @@ bool ResourceTable::LoadBitmap(UINT id, CBitmap* bitmap) const {
         pixels = std::move(enlarged);
     } else if (source.factor == 0) {
         Surface resized;
-        const bool ok = info.bitCount <= 8 ? ImageScaler::Dominant(pixels, source.width, source.height, &resized)
+        const bool ok = source.pixelArt ? ImageScaler::Dominant(pixels, source.width, source.height, &resized)
                                            : ImageScaler::Average(pixels, source.width, source.height, &resized);
         if (!ok) return false;
         pixels = std::move(resized);

@@ -52,8 +52,9 @@ public:
     // enlarged by a whole factor when one divides the scale (300 %: the 150 %
     // picture doubled, at twice its size), else the nearest larger variant
     // (or the largest) resized to the 100 % size at the scale. Resizing
-    // averages pixel areas, except for palette pictures, whose key colours
-    // and pixel edges are kept (each pixel takes its dominant colour).
+    // averages pixel areas; pictures of at most 256 colours are taken for
+    // pixel art, enlarged from the next smaller variant by dominant colour,
+    // so that key colours, pixel edges and thin lines are kept.
     bool LoadBitmap(UINT id, CBitmap* bitmap) const;
     // The icon at exactly cx x cy; 0 stands for the standard 32 pixels at
     // the scale. The file's image of that size, else the best one resized.

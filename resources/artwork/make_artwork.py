@@ -734,7 +734,13 @@ def make_cursor():
     pictures = [(grid, HAND_HOT_SPOT)]
     for percent in (150, 200):
         hot_spot = tuple(at_scale(v, percent) for v in HAND_HOT_SPOT)
-        pictures.append((enlarge_pixel_art(grid, percent, " "), hot_spot))
+        enlarged = enlarge_pixel_art(grid, percent, " ")
+        # At 150 % the fingertip's outline sits one row down (its outer copy
+        # went to the background); the picture moves up so that the tip
+        # stays on the top row, at the hot spot.
+        while all(c == " " for c in enlarged[0]):
+            enlarged = enlarged[1:] + [enlarged[0]]
+        pictures.append((enlarged, hot_spot))
     write_cur("cursor-1002-hand.cur", pictures)
 
 

@@ -10,4 +10,5 @@ pdfimport_test(NAME test_drawing
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_resources.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_draw_system.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_display_scale.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_draw_scaled_artwork.cpp
   LIBS pdfimport_platform)
