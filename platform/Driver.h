@@ -67,6 +67,9 @@ public:
     virtual void MoveWindow(int window, const RECT& screenRect) = 0;
     virtual void SetCaption(int window, const std::string& caption) = 0;
     virtual void DestroyWindow(int window) = 0;
+    // Brings the window to the front of the desktop with the keyboard focus.
+    // Drivers without a desktop have nothing to bring forward.
+    virtual void RaiseWindow(int) {}
     // The window's pixels changed inside `dirty` (client coordinates).
     virtual void Present(int window, const Surface& pixels, const RECT& dirty) = 0;
 

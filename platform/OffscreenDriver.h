@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <ostream>
+#include <vector>
 
 #include "platform/Driver.h"
 
@@ -31,6 +32,7 @@ public:
     void MoveWindow(int window, const RECT& screenRect) override;
     void SetCaption(int window, const std::string& caption) override;
     void DestroyWindow(int window) override;
+    void RaiseWindow(int window) override { raised_.push_back(window); }
     void Present(int window, const Surface& pixels, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int64_t deadlineMs) override;
     int64_t NowMs() override { return now_; }
@@ -43,6 +45,8 @@ public:
 
     // Windows that exist now, by number, with their spec.
     const std::map<int, DriverWindowSpec>& Windows() const { return windows_; }
+    // Every window brought to the front, in order.
+    const std::vector<int>& Raised() const { return raised_; }
 
 private:
     std::ostream& log_;
@@ -52,4 +56,5 @@ private:
     int64_t now_ = 0;
     int64_t waitUntil_ = -1;
     HCURSOR cursor_ = nullptr;
+    std::vector<int> raised_;
 };

@@ -319,13 +319,48 @@ void WindowManager::DeliverInput(const InputEvent& event) {
     }
 }
 
+static bool IsMenuOrTooltip(const CWnd* top) {
+    return top->GetWindowClassName() == "#32768" || top->GetWindowClassName() == "tooltips_class32";
+}
+
 void WindowManager::ActivateFromDesktop(CWnd* top) {
-    // Popup menus and tooltips never become active, and a window disabled
-    // under a modal one stays inactive as the modal one keeps working.
-    if (!top || !(top->m_style & WS_VISIBLE) || !top->IsWindowEnabled()) return;
-    if (top->GetWindowClassName() == "#32768" || top->GetWindowClassName() == "tooltips_class32") return;
+    if (!top || !(top->m_style & WS_VISIBLE)) return;
+    // A window disabled under a modal one stays inactive as the modal one
+    // keeps working; the user is sent there instead.
+    if (!top->IsWindowEnabled()) {
+        SendUserToWindowWaitedFor(top);
+        return;
+    }
+    // Popup menus and tooltips never become active.
+    if (IsMenuOrTooltip(top)) return;
     BringToTop(top);
     SetActive(top);
+}
+
+// The window a disabled one waits for: the topmost visible and enabled
+// dialog among those it owns, directly or through other owned windows.
+CWnd* WindowManager::WindowWaitedFor(const CWnd* disabled) const {
+    for (auto it = topLevels_.rbegin(); it != topLevels_.rend(); ++it) {
+        CWnd* top = *it;
+        if (top == disabled || !(top->m_style & WS_VISIBLE) || !top->IsWindowEnabled() || IsMenuOrTooltip(top))
+            continue;
+        // Owner chains are no longer than the list of windows; a longer one
+        // can only be a loop.
+        const CWnd* owner = top->m_owner;
+        for (size_t depth = 0; owner && depth < topLevels_.size(); ++depth, owner = owner->m_owner)
+            if (owner == disabled) return top;
+    }
+    return nullptr;
+}
+
+void WindowManager::SendUserToWindowWaitedFor(const CWnd* disabled) {
+    // As the classic desktop does when a window that a modal dialog keeps
+    // disabled is clicked: the dialog comes to the front with the focus.
+    CWnd* waitedFor = WindowWaitedFor(disabled);
+    if (!waitedFor) return;
+    BringToTop(waitedFor);
+    SetActive(waitedFor);
+    GetDriver().RaiseWindow(waitedFor->m_driverWindow);
 }
 
 // Edits and statics read double clicks; every other kind sees a second
@@ -364,6 +399,9 @@ void WindowManager::DeliverMouse(const InputEvent& event) {
     if (event.type == InputEvent::Type::MouseUp) keyStates_ &= ~ButtonBit(event.button);
     const CPoint screen = top->m_rect.TopLeft() + CPoint(event.x, event.y);
     cursor_ = screen;
+    if (event.type == InputEvent::Type::MouseDown && !Exists(capture_) && (top->m_style & WS_VISIBLE) &&
+        !top->IsWindowEnabled())
+        SendUserToWindowWaitedFor(top);
 
     CWnd* under = nullptr;
     const bool inside = CRect(0, 0, top->m_rect.Width(), top->m_rect.Height()).PtInRect(CPoint(event.x, event.y));

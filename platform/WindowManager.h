@@ -96,6 +96,8 @@ private:
     void DeliverKey(const InputEvent& event);
     void CloseActiveWindow();
     void ActivateFromDesktop(CWnd* top);
+    CWnd* WindowWaitedFor(const CWnd* disabled) const;
+    void SendUserToWindowWaitedFor(const CWnd* disabled);
     void CheckMouseLeave(CWnd* under);
     void Translate(MSG& msg);
 

@@ -3,6 +3,12 @@ pdfimport_test(NAME test_sdl_keys
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_keys.cpp
   LIBS pdfimport_platform)
 
+# What the framework asks of the display driver for windows a modal dialog
+# keeps disabled, on the offscreen driver.
+pdfimport_test(NAME test_sdl_modal_owner
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_modal_owner.cpp
+  LIBS pdfimport_platform)
+
 # Real windows under a private Xvfb, with xdotool for input and Xlib to read
 # the screen and the cursor.
 pkg_check_modules(XLIB_FOR_TESTS REQUIRED IMPORTED_TARGET x11 xfixes)
