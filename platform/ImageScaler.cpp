@@ -73,7 +73,9 @@ bool ImageScaler::Average(const Surface& source, int width, int height, Surface*
     for (int y = 0; y < height; ++y) {
         uint32_t* row = result.Row(y);
         for (int x = 0; x < width; ++x) {
-            // At most 2^26 pixels of weight 255 each: the sums fit easily.
+            // The weights of one target pixel add up to the source's area
+            // (at most 2^26); times alpha and a channel that stays far
+            // within 64 bits.
             uint64_t alpha = 0, red = 0, green = 0, blue = 0;
             ForEachCovered(y, sourceHeight, height, [&](int sy, uint64_t wy) {
                 const uint32_t* sourceRow = source.Row(sy);
