@@ -1,7 +1,10 @@
 #include "platform/SdlDriver.h"
 
+#include <SDL_syswm.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/AnsiText.h"
@@ -9,7 +12,9 @@
 #include "platform/DisplayScale.h"
 #include "platform/SdlKeyMap.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -35,6 +40,51 @@ XErrorHandler previousXErrorHandler = nullptr;
 int IgnoreGoneWindows(Display* display, XErrorEvent* error) {
     if (error->error_code == BadWindow) return 0;
     return previousXErrorHandler ? previousXErrorHandler(display, error) : 0;
+}
+
+struct X11Window {
+    Display* display = nullptr;
+    ::Window window = 0;
+};
+
+// The X window behind an SDL window; false on other video drivers.
+bool X11WindowOf(SDL_Window* sdl, X11Window& x11) {
+    if (!sdl) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    x11.display = info.info.x11.display;
+    x11.window = info.info.x11.window;
+    return x11.display && x11.window;
+}
+
+// The hints of the Motif window manager that desktops still read for the
+// frame's buttons and the window menu's entries.
+constexpr long kMotifFunctions = 1L << 0, kMotifDecorations = 1L << 1;
+constexpr long kMotifMove = 1L << 2, kMotifClose = 1L << 5;
+constexpr long kMotifBorder = 1L << 1, kMotifTitle = 1L << 3, kMotifMenu = 1L << 4;
+
+void SetAtomProperty(const X11Window& x11, const char* name, const char* value) {
+    const long atom = long(XInternAtom(x11.display, value, False));
+    XChangeProperty(x11.display, x11.window, XInternAtom(x11.display, name, False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&atom), 1);
+}
+
+// A dialog is moved and closed, never minimised, maximised or resized;
+// one with an owner is a dialog of that window to the desktop (stacked
+// above it, no taskbar button of its own), one without is a window of its
+// own (SDL makes every window transient for the screen, which desktops
+// take for a dialog of the whole program).
+void SetDialogHints(const X11Window& x11, ::Window owner) {
+    const long motif[5] = {kMotifFunctions | kMotifDecorations, kMotifMove | kMotifClose,
+                           kMotifBorder | kMotifTitle | kMotifMenu, 0, 0};
+    const Atom motifAtom = XInternAtom(x11.display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(x11.display, x11.window, motifAtom, motifAtom, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(motif), 5);
+    SetAtomProperty(x11, "_NET_WM_WINDOW_TYPE", owner ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL");
+    if (owner) XSetTransientForHint(x11.display, x11.window, owner);
+    else XDeleteProperty(x11.display, x11.window, XA_WM_TRANSIENT_FOR);
+    XFlush(x11.display);
 }
 
 }  // namespace
@@ -140,10 +190,19 @@ int SdlDriver::CreateWindow(const DriverWindowSpec& spec) {
     // created, undoing moves made in between: it is made now.
     SDL_GetWindowSurface(w.sdl);
     w.requested.push_back(SDL_Point{x, y});
+    if (spec.kind == PopupKind::Dialog) AskForDialogFrame(w);
+    return number;
+}
+
+void SdlDriver::AskForDialogFrame(Window& w) {
     // Dialogs stay over the window that owns them.
     const Window* owner = Find(w.owner);
-    if (spec.kind == PopupKind::Dialog && owner && owner->sdl) SDL_SetWindowModalFor(w.sdl, owner->sdl);
-    return number;
+    if (owner && owner->sdl) SDL_SetWindowModalFor(w.sdl, owner->sdl);
+    X11Window x11, ownerX11;
+    if (!X11WindowOf(w.sdl, x11)) return;
+    // The fixed size SDL asks for itself: a window that is not resizable
+    // has its minimum and maximum size set to its size, on every resize too.
+    SetDialogHints(x11, owner && X11WindowOf(owner->sdl, ownerX11) ? ownerX11.window : 0);
 }
 
 void SdlDriver::ShowWindow(int window, bool show) {
@@ -205,6 +264,22 @@ void SdlDriver::PlaceOnDesktop(Window& w) {
     if (w.requested.size() >= 8) w.requested.erase(w.requested.begin());
     w.requested.push_back(at);
     SDL_SetWindowPosition(w.sdl, at.x, at.y);
+}
+
+void SdlDriver::RaiseWindow(int window) {
+    Window* w = Find(window);
+    if (!w || !w->sdl || !w->shown) return;
+    SDL_RaiseWindow(w->sdl);
+    FocusDialog(window);
+}
+
+std::string SdlDriver::DesktopWindowId(int window) const {
+    const Window* w = Find(window);
+    X11Window x11;
+    if (!w || !X11WindowOf(w->sdl, x11)) return std::string();
+    char id[32];
+    std::snprintf(id, sizeof id, "x11:%lx", static_cast<unsigned long>(x11.window));
+    return id;
 }
 
 void SdlDriver::SetCaption(int window, const std::string& caption) {

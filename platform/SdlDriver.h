@@ -32,6 +32,7 @@ public:
     void MoveWindow(int window, const RECT& screenRect) override;
     void SetCaption(int window, const std::string& caption) override;
     void DestroyWindow(int window) override;
+    void RaiseWindow(int window) override;
     void Present(int window, const Surface& pixels, const RECT& dirty) override;
     bool WaitEvent(InputEvent& event, int64_t deadlineMs) override;
     int64_t NowMs() override { return int64_t(SDL_GetTicks64()); }
@@ -39,6 +40,9 @@ public:
     SIZE ScreenSize() const override;
     int ScalePercent() const override;
     bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) override;
+    // "x11:<hex id>" on X11; empty on Wayland, where SDL offers no handle
+    // for other processes.
+    std::string DesktopWindowId(int window) const override;
     bool SetClipboardText(const std::string& text) override;
     bool GetClipboardText(std::string& text) override;
     void MessageBoxShown(const std::string&) override {}
@@ -69,6 +73,9 @@ private:
     int NumberOf(Uint32 sdlId) const;
     POINT ShiftOf(int window) const;
     void PlaceOnDesktop(Window& w);
+    // Asks the desktop for a dialog's frame: caption, close box and window
+    // menu, no minimise, maximise or resizing, above its owner.
+    void AskForDialogFrame(Window& w);
     void FocusDialog(int window);
     void RestoreFocusAfterPopup(const Window& popup);
     void PresentAll(Window& w);

@@ -94,3 +94,44 @@ XvfbDisplay::Cursor XvfbDisplay::CurrentCursor() const {
     XFree(image);
     return cursor;
 }
+
+std::vector<long> XvfbDisplay::Property(unsigned long window, const char* name, std::string* type) const {
+    std::vector<long> items;
+    if (type) type->clear();
+    if (!display_) return items;
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, name, False), 0, 1024, False, AnyPropertyType,
+                           &actualType, &format, &count, &remaining, &data) != Success)
+        return items;
+    // Xlib hands 32-bit items over as longs.
+    if (format == 32 && data) items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    if (type && actualType != None) *type = AtomName(long(actualType));
+    if (data) XFree(data);
+    return items;
+}
+
+std::string XvfbDisplay::AtomName(long atom) const {
+    char* name = display_ && atom ? XGetAtomName(display_, Atom(atom)) : nullptr;
+    if (!name) return std::string();
+    const std::string text = name;
+    XFree(name);
+    return text;
+}
+
+std::string XvfbDisplay::WindowName(unsigned long window) const {
+    char* name = nullptr;
+    if (!display_ || !XFetchName(display_, window, &name) || !name) return std::string();
+    const std::string text = name;
+    XFree(name);
+    return text;
+}
+
+unsigned long XvfbDisplay::FocusWindow() const {
+    ::Window focus = None;
+    int revert = 0;
+    if (display_) XGetInputFocus(display_, &focus, &revert);
+    return focus;
+}

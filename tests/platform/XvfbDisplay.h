@@ -39,6 +39,15 @@ public:
     // The cursor the server shows now.
     Cursor CurrentCursor() const;
 
+    // What a client told the desktop about its window: a property of 32-bit
+    // items (empty when it is not set), its type's name, an atom's name, the
+    // window's title.
+    std::vector<long> Property(unsigned long window, const char* name, std::string* type = nullptr) const;
+    std::string AtomName(long atom) const;
+    std::string WindowName(unsigned long window) const;
+    // The window with the keyboard focus.
+    unsigned long FocusWindow() const;
+
 private:
     pid_t pid_ = -1;
     std::string name_;

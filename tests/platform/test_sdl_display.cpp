@@ -181,6 +181,15 @@ protected:
         return differing;
     }
 
+    // The X window of a top-level window, as the driver names it to desktop
+    // services; 0 when it names none.
+    unsigned long XWindowOf(CWnd* top) const {
+        const std::string id = WindowManager::Instance().GetDriver().DesktopWindowId(top->GetDriverWindow());
+        if (id.rfind("x11:", 0) != 0 || id.size() == 4 || id.find_first_not_of("0123456789abcdef", 4) != std::string::npos)
+            return 0;
+        return std::stoul(id.substr(4), nullptr, 16);
+    }
+
     std::string Text(int id) const {
         std::string text;
         dialog->GetDlgItemText(id, text);
@@ -330,9 +339,16 @@ TEST_F(SdlDisplayTest, ModalWindowKeepsInputFromItsOwner) {
                                  "MS Sans Serif", 8, {{IDOK, "Button", "OK", 15, 12, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP}}};
     CDialog child;
     child.InitModalIndirect(&childTemplate, &owner);
+    // The click on the owner sends the keyboard focus back to the dialog
+    // (the driver itself gives it to a clicked window).
+    unsigned long childWindow = 0, focusAfterOwnerClick = 0;
     Steps() = {
-        [&] { x.Xdo("mousemove " + ScreenPoint(owner.GetDlgItem(kButtonId)) + " click 1"); },
+        [&] {
+            childWindow = XWindowOf(&child);
+            x.Xdo("mousemove " + ScreenPoint(owner.GetDlgItem(kButtonId)) + " click 1");
+        },
         [] {},
+        [&] { focusAfterOwnerClick = x.FocusWindow(); },
         [&] { x.Xdo("mousemove " + ScreenPoint(child.GetDlgItem(IDOK)) + " click 1"); },
     };
     WindowManager& wm = WindowManager::Instance();
@@ -340,6 +356,85 @@ TEST_F(SdlDisplayTest, ModalWindowKeepsInputFromItsOwner) {
     EXPECT_EQ(child.DoModal(), IDOK);
     wm.KillTimer(nullptr, steps);
     EXPECT_TRUE(owner.clicks.empty()) << "the owner's button did not hear the click";
+    EXPECT_NE(childWindow, 0u);
+    EXPECT_EQ(focusAfterOwnerClick, childWindow) << "the modal dialog has the focus again";
+}
+
+TEST_F(SdlDisplayTest, DialogsAskTheDesktopForAFixedFrameWithoutMinimiseOrMaximise) {
+    RecordingDialog& top = OpenDialog();
+    DialogTemplate ownedTemplate{902, "Owned", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 80, 40,
+                                 "MS Sans Serif", 8, {}};
+    CDialog owned;
+    ASSERT_TRUE(owned.CreateIndirect(&ownedTemplate, &top));
+    owned.ShowWindow(SW_SHOW);
+    CWnd menu;
+    ASSERT_TRUE(menu.CreateEx(0, "#32768", "", WS_POPUP, CRect(400, 500, 480, 560), &top, 0));
+    menu.ShowWindow(SW_SHOWNA);
+    Settle();
+    const unsigned long topWindow = XWindowOf(&top), ownedWindow = XWindowOf(&owned);
+    ASSERT_NE(topWindow, 0u);
+    ASSERT_NE(ownedWindow, 0u);
+    EXPECT_EQ(x.WindowName(topWindow), "Display test") << "the driver names the window with that caption";
+    EXPECT_EQ(x.WindowName(ownedWindow), "Owned");
+
+    // Motif hints: move and close only; border, title and window menu.
+    const std::vector<long> dialogFrame{1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};
+    struct Case {
+        const char* what;
+        CWnd* wnd;
+        const char* type;
+        unsigned long transientFor;
+    } cases[] = {
+        {"the dialog without an owner", &top, "_NET_WM_WINDOW_TYPE_NORMAL", 0},
+        {"an owned dialog", &owned, "_NET_WM_WINDOW_TYPE_DIALOG", topWindow},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const unsigned long window = XWindowOf(c.wnd);
+        EXPECT_EQ(x.Property(window, "_MOTIF_WM_HINTS"), dialogFrame);
+        const std::vector<long> type = x.Property(window, "_NET_WM_WINDOW_TYPE");
+        ASSERT_EQ(type.size(), 1u);
+        EXPECT_EQ(x.AtomName(type[0]), c.type);
+        const std::vector<long> transient = x.Property(window, "WM_TRANSIENT_FOR");
+        EXPECT_EQ(transient.empty() ? 0ul : (unsigned long)transient[0], c.transientFor);
+    }
+    // The menu keeps the bare popup SDL makes of it.
+    const std::vector<long> menuHints = x.Property(XWindowOf(&menu), "_MOTIF_WM_HINTS");
+    ASSERT_EQ(menuHints.size(), 5u);
+    EXPECT_EQ(menuHints[2], 0) << "no decorations";
+
+    // Minimum and maximum size are the size, also after a move and after the
+    // framework resizes the window.
+    struct Size {
+        const char* what;
+        CRect rect;
+    } sizes[] = {
+        {"as created", CRect()},
+        {"moved", CRect(300, 260, 0, 0)},
+        {"resized", CRect(300, 260, 300 + 251, 260 + 133)},
+    };
+    for (const Size& size : sizes) {
+        SCOPED_TRACE(size.what);
+        CRect rect;
+        owned.GetWindowRect(&rect);
+        if (!size.rect.IsRectNull()) {
+            const CRect target = size.rect.right ? size.rect : CRect(size.rect.TopLeft(), rect.Size());
+            owned.MoveWindow(target.left, target.top, target.Width(), target.Height());
+            Settle();
+            owned.GetWindowRect(&rect);
+            ASSERT_EQ(rect, target);
+        }
+        std::string type;
+        const std::vector<long> hints = x.Property(ownedWindow, "WM_NORMAL_HINTS", &type);
+        EXPECT_EQ(type, "WM_SIZE_HINTS");
+        ASSERT_GE(hints.size(), 9u);
+        const long minAndMax = 16 | 32;
+        EXPECT_EQ(hints[0] & minAndMax, minAndMax);
+        EXPECT_EQ(std::vector<long>(hints.begin() + 5, hints.begin() + 9),
+                  (std::vector<long>{rect.Width(), rect.Height(), rect.Width(), rect.Height()}));
+    }
+    menu.DestroyWindow();
+    owned.DestroyWindow();
 }
 
 TEST_F(SdlDisplayTest, WaitingLoopRunsTimersWithoutBusyWaiting) {
