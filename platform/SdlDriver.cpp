@@ -101,6 +101,9 @@ std::unique_ptr<SdlDriver> SdlDriver::Open(std::ostream& log) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // Window pixels go straight to X: no OpenGL is loaded just to show them.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Only desktops are tried (SDL_VIDEODRIVER still chooses): a console's
+    // graphics device is no place for a host's dialog.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         log << "display driver: " << SDL_GetError() << "\n";
         return nullptr;

@@ -3,6 +3,11 @@ pdfimport_test(NAME test_sdl_keys
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_keys.cpp
   LIBS pdfimport_platform)
 
+# The display driver where no desktop can be reached.
+pdfimport_test(NAME test_sdl_open
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_open.cpp
+  LIBS pdfimport_platform)
+
 # What the framework asks of the display driver for windows a modal dialog
 # keeps disabled, on the offscreen driver.
 pdfimport_test(NAME test_sdl_modal_owner
