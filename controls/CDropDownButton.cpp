@@ -1,15 +1,22 @@
 #include "controls/CDropDownButton.h"
 
+#include "controls/ScaledLines.h"
 #include "platform/CDC.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
+// On the 96-dpi layout; the screen's scale applies to them.
 constexpr int kFaceInset = 6;         // image position from the button's corner
 constexpr int kEnabledImageTop = 3;   // the enabled image sits higher than the disabled one
 constexpr int kCaptionGap = 2;        // between the image place and the caption
+constexpr int kFocusInset = 4;        // focus rectangle inside the face
+constexpr int kZoneInset = 2;         // drop zone inside the face
 constexpr int kArrowRows = 4;
+
+int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
 
 }  // namespace
 
@@ -156,11 +163,14 @@ void CDropDownButton::OnSysColorChange() {
 
 // ---- drawing ----
 
+int CDropDownButton::PressedShift() const { return m_pressed ? Scaled(1) : 0; }
+
 void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (!drawItem || drawItem->CtlType != ODT_BUTTON || !drawItem->hDC) return;
     CDC& dc = *drawItem->hDC;
     const bool disabled = (drawItem->itemState & ODS_DISABLED) != 0;
-    const int pressed = m_pressed ? 1 : 0;
+    const int pressed = PressedShift();
+    const int line = ScaledLines::Thickness();
     const CRect item = drawItem->rcItem;
     dc.FillSolidRect(item, GetSysColor(COLOR_BTNFACE));
 
@@ -168,20 +178,20 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     // this class has the default button's outline.
     CRect face = item;
     const bool outlined = (GetStyle() & BS_DEFPUSHBUTTON) != 0;
-    if (outlined) face.DeflateRect(1, 1);
+    if (outlined) face.DeflateRect(line, line);
     CRect focus = face;
-    focus.DeflateRect(4, 4);
+    focus.DeflateRect(Scaled(kFocusInset), Scaled(kFocusInset));
     if (!m_menuShown) focus.OffsetRect(pressed, pressed);
-    focus.right -= DropZoneWidth;
+    focus.right -= Scaled(DropZoneWidth);
 
     if (!m_pressed || m_menuShown) {
         CRect frame = face;
-        dc.DrawFrameControl(&frame, DFC_BUTTON, DFCS_BUTTONPUSH);
+        ScaledLines::DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE, line);
     }
     if (!disabled && outlined) {
         CBrush black(RGB(0, 0, 0));
-        dc.FrameRect(item, &black);
-        if (m_pressed && !m_menuShown) dc.FrameRect(face, &black);
+        ScaledLines::FrameRect(dc, item, &black, line);
+        if (m_pressed && !m_menuShown) ScaledLines::FrameRect(dc, face, &black, line);
     }
     if (((drawItem->itemState & ODS_FOCUS) || m_pressed) && !m_menuShown) dc.DrawFocusRect(&focus);
 
@@ -192,21 +202,22 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 
 void CDropDownButton::DrawFace(CDC& dc, bool disabled) {
     if (!m_hasFaceBitmap) return;
-    const int pressed = m_pressed ? 1 : 0;
+    const int pressed = PressedShift();
+    const int left = Scaled(kFaceInset) + pressed;
     if (disabled) {
         if (m_disabledFace.IsCreated())
-            dc.DrawState(POINT{kFaceInset + pressed, kFaceInset + pressed}, m_faceSize, &m_disabledFace,
+            dc.DrawState(POINT{left, Scaled(kFaceInset) + pressed}, m_faceSize, &m_disabledFace,
                          DST_BITMAP | DSS_DISABLED);
         return;
     }
     if (m_faceImages.GetImageCount() > 0)
-        m_faceImages.DrawEx(&dc, 0, POINT{kFaceInset + pressed, kEnabledImageTop + pressed}, m_faceSize,
-                            CLR_DEFAULT, CLR_DEFAULT, ILD_TRANSPARENT);
+        m_faceImages.DrawEx(&dc, 0, POINT{left, Scaled(kEnabledImageTop) + pressed}, m_faceSize, CLR_DEFAULT,
+                            CLR_DEFAULT, ILD_TRANSPARENT);
 }
 
 void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
     CGdiObject* oldFont = dc.SelectStockObject(DEFAULT_GUI_FONT);
-    focus.left += m_faceSize.cx + kCaptionGap;
+    focus.left += m_faceSize.cx + Scaled(kCaptionGap);
     const std::string caption = GetWindowText();
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     const COLORREF oldBk = dc.SetBkColor(GetSysColor(COLOR_BTNFACE));
@@ -214,7 +225,7 @@ void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (disabled) {
         CRect engraved = focus;
-        engraved.OffsetRect(1, 1);
+        engraved.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
         dc.SetTextColor(GetSysColor(COLOR_WINDOW));
         dc.DrawText(caption, &engraved, format);
         dc.SetTextColor(GetSysColor(COLOR_GRAYTEXT));
@@ -229,27 +240,34 @@ void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
     if (oldFont) dc.SelectObject(oldFont);
 }
 
-void CDropDownButton::DrawDropZone(CDC& dc, const CRect& face, bool disabled) {
-    const int pressed = m_pressed ? 1 : 0;
+CRect CDropDownButton::DropZoneOf(const CRect& face) {
     CRect zone = face;
-    zone.DeflateRect(2, 2);
-    zone.right -= DropZoneWidth;
-    // The etched separator between the caption and the zone.
-    dc.FillSolidRect(CRect(zone.right, zone.top, zone.right + 1, zone.bottom), GetSysColor(COLOR_BTNSHADOW));
-    dc.FillSolidRect(CRect(zone.right + 1, zone.top, zone.right + 2, zone.bottom),
-                     GetSysColor(COLOR_BTNHIGHLIGHT));
+    zone.DeflateRect(Scaled(kZoneInset), Scaled(kZoneInset));
+    zone.right -= Scaled(DropZoneWidth);
     zone.left = zone.right;
-    zone.right = zone.left + DropZoneWidth;
+    zone.right = zone.left + Scaled(DropZoneWidth);
+    return zone;
+}
 
-    // A downward triangle of 1, 3, 5 and 7 pixels, its apex on the anchor.
+void CDropDownButton::DrawDropZone(CDC& dc, const CRect& face, bool disabled) {
+    const int pressed = PressedShift();
+    const int line = ScaledLines::Thickness();
+    CRect zone = DropZoneOf(face);
+    // The etched separator between the caption and the zone.
+    dc.FillSolidRect(CRect(zone.left, zone.top, zone.left + line, zone.bottom), GetSysColor(COLOR_BTNSHADOW));
+    dc.FillSolidRect(CRect(zone.left + line, zone.top, zone.left + 2 * line, zone.bottom),
+                     GetSysColor(COLOR_BTNHIGHLIGHT));
+
+    // A downward triangle of 1, 3, 5, 7... pixels, its apex on the anchor;
+    // its rows grow with the screen, so it keeps its shape and sharp edges.
     const int x = (zone.left + zone.right) / 2 + pressed;
     const int y = (zone.top + zone.bottom) / 2 + pressed;
     const COLORREF arrow = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    for (int row = 0; row < kArrowRows; ++row)
-        dc.FillSolidRect(CRect(x - row, y - row, x + row + 1, y - row + 1), arrow);
+    const int rows = Scaled(kArrowRows);
+    for (int row = 0; row < rows; ++row) dc.FillSolidRect(CRect(x - row, y - row, x + row + 1, y - row + 1), arrow);
 
     if (m_menuShown && !disabled) {
-        zone.InflateRect(1, 1);
-        dc.DrawEdge(&zone, BDR_SUNKENOUTER, BF_RECT);
+        zone.InflateRect(line, line);
+        ScaledLines::DrawEdge(dc, &zone, BDR_SUNKENOUTER, BF_RECT, line);
     }
 }

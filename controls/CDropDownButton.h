@@ -17,6 +17,7 @@
 
 class CDropDownButton : public CButton {
 public:
+    // On the 96-dpi layout; the zone is DisplayScale::Scale(DropZoneWidth) pixels wide.
     static constexpr int DropZoneWidth = 16;
 
     CDropDownButton();
@@ -42,6 +43,9 @@ public:
     bool IsMenuShown() const { return m_menuShown; }
     bool HasMenuEntries() const { return m_hasMenuEntries; }
     SIZE GetFaceSize() const { return m_faceSize; }
+    // Where the drop zone with its arrow lies on a button whose face (the
+    // area inside the outline) is `face`; its left edge is the separator's.
+    static CRect DropZoneOf(const CRect& face);
     CMenu& GetPopupMenu() { return m_popupMenu; }
 
 protected:
@@ -60,6 +64,8 @@ private:
     void ShowMenu();
     void EndPress();
     void RepaintNow();
+    // How far face, caption and arrow move while the button is held down.
+    int PressedShift() const;
     void DrawFace(CDC& dc, bool disabled);
     void DrawCaptionText(CDC& dc, CRect focus, bool disabled);
     void DrawDropZone(CDC& dc, const CRect& face, bool disabled);

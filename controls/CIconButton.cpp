@@ -3,12 +3,14 @@
 #include <algorithm>
 
 #include "platform/CMenu.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WindowManager.h"
 
 namespace {
 
 constexpr int kToolTipId = 1;
+// Sizes on the 96-dpi layout; the screen's scale applies to them.
 constexpr int kToolTipWidth = 400;
 constexpr int kCaptionHeight = 12;
 
@@ -33,8 +35,10 @@ BEGIN_MESSAGE_MAP(CIconButton, CButton)
     ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
-CIconButton::CIconButton() {
-    m_captionFont.CreateFont(-kCaptionHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+CIconButton::CIconButton()
+    : m_pressedOffset(DisplayScale::Scale(1), DisplayScale::Scale(1)) {
+    // Pixel heights are device pixels: scaled here, the caption grows with the screen.
+    m_captionFont.CreateFont(-DisplayScale::Scale(kCaptionHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
                              "Arial");
     ResetColours(FALSE);
@@ -115,7 +119,7 @@ void CIconButton::PrepareToolTip() {
     if (m_toolTip.GetSafeHwnd() || !GetSafeHwnd()) return;
     if (!m_toolTip.Create(this, 0)) return;
     m_toolTip.Activate(FALSE);
-    m_toolTip.SetMaxTipWidth(kToolTipWidth);
+    m_toolTip.SetMaxTipWidth(DisplayScale::Scale(kToolTipWidth));
 }
 
 BOOL CIconButton::PreTranslateMessage(MSG* msg) {

@@ -46,6 +46,7 @@ public:
     static CBitmap* GreyBitmapCopy() { return reinterpret_cast<CBitmap*>(intptr_t(kGreyCopy)); }
     static CBitmap* DarkerBitmapCopy() { return reinterpret_cast<CBitmap*>(intptr_t(kDarkerCopy)); }
 
+    // Between the button's edge, the image and the caption, on the 96-dpi layout.
     static constexpr int kImageMargin = 3;
 
     CIconButton();
@@ -169,7 +170,7 @@ private:
     bool m_isDefault = false;
     bool m_checkBoxMode = false;
     BOOL m_checkState = FALSE;
-    CPoint m_pressedOffset{1, 1};
+    CPoint m_pressedOffset;
     CFont m_captionFont;
     CToolTipCtrl m_toolTip;
     COwnerDrawMenu m_menu;

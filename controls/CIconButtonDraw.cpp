@@ -1,12 +1,30 @@
 // CIconButton: painting one owner-draw request.
 
 #include "controls/CIconButton.h"
+#include "controls/ScaledLines.h"
 #include "platform/CDC.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 
 namespace {
 
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER;
+constexpr int kFocusInset = 3;
+
+// Bands of `thickness` pixels along two sides of `rect`, `inset` pixels
+// inside it. The top and left bands reach the rectangle's bottom; the bottom
+// and right ones are drawn later and own the corners where the two meet.
+void FillTopLeft(CDC& dc, const CRect& rect, int inset, int thickness, COLORREF colour) {
+    const int l = rect.left + inset, t = rect.top + inset;
+    dc.FillSolidRect(CRect(l, t, rect.right - inset, t + thickness), colour);
+    dc.FillSolidRect(CRect(l, t, l + thickness, rect.bottom), colour);
+}
+
+void FillBottomRight(CDC& dc, const CRect& rect, int inset, int thickness, COLORREF colour) {
+    const int l = rect.left + inset, t = rect.top + inset, r = rect.right - inset, b = rect.bottom - inset;
+    dc.FillSolidRect(CRect(l, b - thickness, r, b), colour);
+    dc.FillSolidRect(CRect(r - thickness, t, r, b), colour);
+}
 
 }  // namespace
 
@@ -35,7 +53,7 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (hasCaption) DrawCaption(dc, text, item, caption);
     if (!m_isFlat && m_isFocused) {
         CRect focus = work;
-        focus.DeflateRect(3, 3);
+        focus.DeflateRect(DisplayScale::Scale(kFocusInset), DisplayScale::Scale(kFocusInset));
         dc.DrawFocusRect(&focus);
     }
     dc.SetBkMode(savedBkMode);
@@ -43,9 +61,10 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 
 void CIconButton::DrawBackground(CDC& dc, CRect& rect) {
     if (!m_isFlat && (m_isFocused || m_isDefault)) {
+        const int line = ScaledLines::Thickness();
         CBrush black(RGB(0, 0, 0));
-        dc.FrameRect(rect, &black);
-        rect.DeflateRect(1, 1);
+        ScaledLines::FrameRect(dc, rect, &black, line);
+        rect.DeflateRect(line, line);
     }
     COLORREF colour = m_stateColours[BackOut];
     if (m_mouseOver || m_isPressed)
@@ -58,43 +77,34 @@ void CIconButton::DrawBackground(CDC& dc, CRect& rect) {
 void CIconButton::DrawFrame(CDC& dc, const CRect& rect) {
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+    const int line = ScaledLines::Thickness();
     if (m_isPressed) {
         if (m_isFlat) {
-            dc.Draw3dRect(rect, shadow, highlight);
+            ScaledLines::Draw3dRect(dc, rect, shadow, highlight, line);
         } else {
             CBrush frame(shadow);
-            dc.FrameRect(rect, &frame);
+            ScaledLines::FrameRect(dc, rect, &frame, line);
         }
         return;
     }
     if (m_isFlat) {
-        if (m_mouseOver) dc.Draw3dRect(rect, highlight, shadow);
+        if (m_mouseOver) ScaledLines::Draw3dRect(dc, rect, highlight, shadow, line);
         return;
     }
-    const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
-    struct Line {
-        int colourIndex;
-        POINT points[3];
-    };
-    const Line lines[] = {
-        {COLOR_BTNHIGHLIGHT, {{l, b - 1}, {l, t}, {r, t}}},
-        {COLOR_3DLIGHT, {{l + 1, b - 1}, {l + 1, t + 1}, {r, t + 1}}},
-        {COLOR_3DDKSHADOW, {{l, b - 1}, {r - 1, b - 1}, {r - 1, t - 1}}},
-        {COLOR_BTNSHADOW, {{l + 1, b - 2}, {r - 2, b - 2}, {r - 2, t}}},
-    };
-    for (const Line& line : lines) {
-        CPen pen(PS_SOLID, 1, GetSysColor(line.colourIndex));
-        CPen* old = dc.SelectObject(&pen);
-        dc.Polyline(line.points, 3);
-        dc.SelectObject(old);
-    }
+    // The raised look: highlight and light bands top and left, dark shadow
+    // and shadow bands bottom and right, the outer band of each pair first.
+    FillTopLeft(dc, rect, 0, line, GetSysColor(COLOR_BTNHIGHLIGHT));
+    FillTopLeft(dc, rect, line, line, GetSysColor(COLOR_3DLIGHT));
+    FillBottomRight(dc, rect, 0, line, GetSysColor(COLOR_3DDKSHADOW));
+    FillBottomRight(dc, rect, line, line, GetSysColor(COLOR_BTNSHADOW));
 }
 
 CRect CIconButton::PlaceImage(const CRect& item, CRect& caption, bool hasCaption, int w, int h) const {
     CRect image = item;
+    const int margin = DisplayScale::Scale(kImageMargin);
     if (hasCaption) {
-        image.left += kImageMargin;
-        caption.left += w + kImageMargin;
+        image.left += margin;
+        caption.left += w + margin;
     } else {
         image.left += (item.Width() - w) / 2;
     }
@@ -162,7 +172,7 @@ void CIconButton::DrawCaption(CDC& dc, const std::string& text, const CRect&, CR
     const COLORREF oldBk = dc.GetBkColor();
     if (m_isDisabled) {
         CRect raised = centred;
-        raised.OffsetRect(1, 1);
+        raised.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
         dc.SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
         dc.DrawText(text, &raised, kCaptionFormat);
         dc.SetTextColor(GetSysColor(COLOR_BTNSHADOW));

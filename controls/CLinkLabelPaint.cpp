@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/CLinkLabel.h"
+#include "controls/ScaledLines.h"
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/SysColors.h"
@@ -57,12 +58,13 @@ UINT CLinkLabel::TextFormat(const std::string& text) const {
 
 CRect CLinkLabel::PaintBorder(CDC& dc, CRect client) const {
     // The framework's windows have no frame of their own: the label draws it.
+    const int line = ScaledLines::Thickness();
     if (GetStyle() & WS_BORDER) {
         CBrush frame(GetSysColor(COLOR_WINDOWFRAME));
-        dc.FrameRect(client, &frame);
-        client.DeflateRect(1, 1);
+        ScaledLines::FrameRect(dc, client, &frame, line);
+        client.DeflateRect(line, line);
     }
-    if (GetExStyle() & WS_EX_STATICEDGE) dc.DrawEdge(&client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (GetExStyle() & WS_EX_STATICEDGE) ScaledLines::DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST, line);
     return client;
 }
 
@@ -96,7 +98,7 @@ void CLinkLabel::PaintContent(CDC& dc, const CRect& area, const std::string& tex
         if (m_embossed) {
             dc.SetTextColor(m_embossColour);
             place = area;
-            const int offset = m_embossDown ? 1 : -1;
+            const int offset = m_embossDown ? ScaledLines::Thickness() : -ScaledLines::Thickness();
             place.OffsetRect(offset, offset);
             dc.DrawText(text, &place, format);
         }

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "platform/CDC.h"
+#include "platform/DisplayScale.h"
 #include "platform/MenuTemplate.h"
 #include "platform/ResourceTable.h"
 #include "platform/SysColors.h"
@@ -13,9 +14,9 @@
 namespace {
 
 constexpr size_t kMnemonicTextLimit = 1024;
-// The shared images' size.
-constexpr int kSharedImageWidth = 16;
-constexpr int kSharedImageHeight = 15;
+// The icons' size on the 96-dpi layout: the menus' own and the shared images'.
+constexpr int kIconWidth = 16;
+constexpr int kIconHeight = 15;
 constexpr int kMaxSubMenuDepth = MenuTemplate::kMaxDepth;
 
 // What every COwnerDrawMenu shares.
@@ -65,7 +66,8 @@ Icon* Companion(const Icon& image, bool shadow) {
 
 }  // namespace
 
-COwnerDrawMenu::COwnerDrawMenu() {
+COwnerDrawMenu::COwnerDrawMenu()
+    : m_iconWidth(DisplayScale::Scale(kIconWidth)), m_iconHeight(DisplayScale::Scale(kIconHeight)) {
     if (!Shared().reportRead) ReadSystemReport();
 }
 
@@ -134,9 +136,12 @@ const std::vector<UINT_PTR>& COwnerDrawMenu::SharedIds() { return Shared().share
 
 int COwnerDrawMenu::AddSharedImage(int resource, UINT_PTR id, COLORREF background) {
     ClassState& state = Shared();
-    const int w = kSharedImageWidth, h = kSharedImageHeight;
-    if (!state.sharedImages.IsCreated() && !state.sharedImages.Create(w, h, ILC_COLOR24 | ILC_MASK, 8, 8))
+    if (!state.sharedImages.IsCreated() &&
+        !state.sharedImages.Create(DisplayScale::Scale(kIconWidth), DisplayScale::Scale(kIconHeight),
+                                   ILC_COLOR24 | ILC_MASK, 8, 8))
         return -1;
+    // Every image takes the size the list was made with.
+    const int w = state.sharedImages.GetImageSize().cx, h = state.sharedImages.GetImageSize().cy;
     int index = -1;
     CBitmap bitmap, scaled;
     if (ResourceTable::Instance().LoadBitmap(UINT(resource), &bitmap)) {
@@ -360,8 +365,9 @@ LRESULT COwnerDrawMenu::FindMnemonic(UINT ch, UINT flags, CMenu* menu) {
 bool COwnerDrawMenu::LoadCheckMarkImages(UINT bitmapId) {
     CBitmap bitmap;
     auto images = std::make_shared<CImageList>();
-    if (!ResourceTable::Instance().LoadBitmap(bitmapId, &bitmap) ||
-        !images->Create(m_iconWidth, m_iconHeight, ILC_COLOR24 | ILC_MASK, 2, 0) ||
+    // The cells follow the picture as loaded, drawn for this screen or not.
+    if (!ResourceTable::Instance().LoadBitmap(bitmapId, &bitmap) || bitmap.GetSize().cx < 2 ||
+        !images->Create(bitmap.GetSize().cx / 2, bitmap.GetSize().cy, ILC_COLOR24 | ILC_MASK, 2, 0) ||
         images->Add(&bitmap, m_bitmapBackground) < 0 || images->GetImageCount() < 2)
         return false;
     m_checkImages = std::move(images);

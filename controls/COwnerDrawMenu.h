@@ -63,9 +63,9 @@ public:
     // Whether any COwnerDrawMenu made the handle as a submenu.
     static bool IsOwnerDrawnSubMenu(HMENU menu);
 
-    // Custom check marks: two images (unchecked, checked) from a bitmap
-    // resource 2 x iconWidth wide; shared with the submenus. False when the
-    // bitmap can't be loaded.
+    // Custom check marks: two images (unchecked, checked) side by side in a
+    // bitmap resource, each half its width and its full height; shared with
+    // the submenus. False when the bitmap can't be loaded.
     bool LoadCheckMarkImages(UINT bitmapId);
 
     int GetIconWidth() const { return m_iconWidth; }
@@ -85,6 +85,7 @@ public:
     // Each channel moved by `factor` (0, 1] of its way to white; other
     // factors leave the colour as it is.
     static COLORREF LightenColour(COLORREF colour, double factor);
+    // Room around an icon in its column, in device pixels.
     static int Padding(Style style);
 
     // Class-wide style settings. The defaults give the XP style where the
@@ -126,6 +127,7 @@ private:
     void DrawClassic(DrawContext& c);
     void DrawXPIconCell(DrawContext& c, const CRect& column);
     void DrawCheckMark(CDC& dc, const CRect& cell, COLORREF colour) const;
+    void DrawCheckImage(CDC& dc, const CRect& column) const;
     void DrawItemText(DrawContext& c, const CRect& textRect, COLORREF colour);
     static void DrawSharedImage(CDC& dc, int image, CPoint at, bool disabled);
     static int ImageOf(const CMenuItemData& record);
@@ -135,8 +137,8 @@ private:
     std::vector<std::unique_ptr<CMenuItemData>> m_itemRecords;
     std::vector<HMENU> m_subMenus;
     std::vector<std::unique_ptr<COwnerDrawMenu>> m_ownedSubMenus;
-    int m_iconWidth = 16;
-    int m_iconHeight = 15;
+    int m_iconWidth;   // device pixels, from the 96-dpi layout's 16 x 15
+    int m_iconHeight;
     COLORREF m_bitmapBackground = RGB(192, 192, 192);
     std::shared_ptr<CImageList> m_checkImages;  // shared with loaded submenus
     int m_unselectedCheckImage = -1;

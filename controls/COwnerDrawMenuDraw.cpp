@@ -5,18 +5,30 @@
 
 #include "controls/CMenuMemDC.h"
 #include "controls/COwnerDrawMenu.h"
+#include "controls/ScaledLines.h"
 #include "platform/CDC.h"
 #include "platform/CFont.h"
+#include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
 #include "platform/WinUser.h"
 
 namespace {
 
+// On the 96-dpi layout; Scaled() gives them in device pixels.
 constexpr int kXpTextGap = 8;     // between the icon column and the text (XP)
 constexpr int kClassicTextGap = 9;  // from the item's left edge past the icon box (classic)
 constexpr int kClassicBoxMargin = 4;
 constexpr int kCheckBoxSize = 16;
 constexpr int kAcceleratorGap = 12;  // least room between a label and its accelerator
+constexpr int kClassicWidthExtra = 1;
+constexpr int kPadding = 4;
+constexpr int kWidePadding = 7;
+// The tick: a short arm down and a long arm up at 45 degrees, strokes three
+// pixels high.
+constexpr int kTickShortArm = 2;
+constexpr int kTickStroke = 3;
+
+int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
 
 // "Label\tAccelerator": the label ends at the first tab, the accelerator
 // text starts after the last one.
@@ -71,7 +83,9 @@ COwnerDrawMenu::Style COwnerDrawMenu::StyleFor(const CDC*) {
     return (luna ? settings.xpDrawMode : settings.classicDrawMode) == 1 ? Style::XP : Style::Classic;
 }
 
-int COwnerDrawMenu::Padding(Style style) { return style == Style::XP && GetStyleSettings().xpWidePadding ? 7 : 4; }
+int COwnerDrawMenu::Padding(Style style) {
+    return Scaled(style == Style::XP && GetStyleSettings().xpWidePadding ? kWidePadding : kPadding);
+}
 
 COLORREF COwnerDrawMenu::LightenColour(COLORREF colour, double factor) {
     if (!(factor > 0.0 && factor <= 1.0)) return colour;
@@ -108,16 +122,17 @@ void COwnerDrawMenu::MeasureItem(MEASUREITEMSTRUCT* measure) {
         return;
     }
     const int textWidth = MeasureText(record->text).cx;
-    int width = style == Style::XP ? m_iconWidth + padding + textWidth + kXpTextGap
-                                   : m_iconWidth + textWidth + m_iconWidth + 1;
+    int width = style == Style::XP ? m_iconWidth + padding + textWidth + Scaled(kXpTextGap)
+                                   : m_iconWidth + textWidth + m_iconWidth + Scaled(kClassicWidthExtra);
     // A tab is narrow in the menu font, so the whole text's width can leave
     // too little room for the label and the accelerator drawn apart: the
     // item is widened until they no longer overlap.
     std::string label, accelerator;
     SplitAtTabs(SystemInfo::WideToAnsi(record->text), &label, &accelerator);
     if (!accelerator.empty()) {
-        const int textLeft = style == Style::XP ? m_iconWidth + padding + kXpTextGap : m_iconWidth + kClassicTextGap;
-        const int apart = textLeft + MeasureText(SystemInfo::AnsiToWide(label)).cx + kAcceleratorGap +
+        const int textLeft = style == Style::XP ? m_iconWidth + padding + Scaled(kXpTextGap)
+                                                : m_iconWidth + Scaled(kClassicTextGap);
+        const int apart = textLeft + MeasureText(SystemInfo::AnsiToWide(label)).cx + Scaled(kAcceleratorGap) +
                           MeasureText(SystemInfo::AnsiToWide(accelerator)).cx + m_iconWidth;
         width = std::max(width, apart);
     }
@@ -189,13 +204,13 @@ void COwnerDrawMenu::DrawXP(DrawContext& c) {
         dc.FillSolidRect(c.item, textArea);
         dc.FillSolidRect(column, columnColour);
         CRect line(column.right + c.padding, c.item.top + c.item.Height() / 2, c.item.right, c.item.bottom);
-        dc.DrawEdge(&line, EDGE_ETCHED, BF_TOP);
+        ScaledLines::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP, ScaledLines::Thickness());
         return;
     }
     if (c.selected) {
         dc.FillSolidRect(c.item, highlightFill);
         CBrush frame(highlight);
-        dc.FrameRect(c.item, &frame);
+        ScaledLines::FrameRect(dc, c.item, &frame, ScaledLines::Thickness());
     } else {
         dc.FillSolidRect(c.item, textArea);
         dc.FillSolidRect(column, columnColour);
@@ -207,7 +222,7 @@ void COwnerDrawMenu::DrawXP(DrawContext& c) {
         ink = GetSysColor(COLOR_GRAYTEXT);
         if (!c.luna && !c.selected) ink = LightenColour(ink, 0.4);
     }
-    CRect text(column.right + kXpTextGap, c.item.top, c.item.right, c.item.bottom);
+    CRect text(column.right + Scaled(kXpTextGap), c.item.top, c.item.right, c.item.bottom);
     DrawItemText(c, text, ink);
 }
 
@@ -217,10 +232,12 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
     const COLORREF columnColour = c.luna ? face : LightenColour(face, 0.25);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF highlightFill = LightenColour(highlight, c.luna ? 0.7 : 0.85);
+    const int line = ScaledLines::Thickness();
     CRect cell = column;
-    cell.DeflateRect(1, 1);
+    cell.DeflateRect(line, line);
     const CPoint at = CentredIn(column, m_iconWidth, m_iconHeight);
-    const CPoint lifted(at.x - 1, at.y - 1);
+    const int lift = Scaled(1);
+    const CPoint lifted(at.x - lift, at.y - lift);
     CBrush frame(highlight);
 
     if (c.image >= 0) {
@@ -229,17 +246,17 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
         } else if (c.selected) {
             dc.FillSolidRect(cell, highlightFill);
             if (c.checked) {
-                dc.FrameRect(cell, &frame);
+                ScaledLines::FrameRect(dc, cell, &frame, line);
                 DrawSharedImage(dc, c.image, lifted, false);
             } else if (c.companions) {
-                DrawSharedImage(dc, c.image + 2, CPoint(at.x + 1, at.y + 1), false);
+                DrawSharedImage(dc, c.image + 2, CPoint(at.x + lift, at.y + lift), false);
                 DrawSharedImage(dc, c.image, lifted, false);
             } else {
                 DrawSharedImage(dc, c.image, at, false);
             }
         } else if (c.checked) {
             dc.FillSolidRect(cell, LightenColour(highlight, 0.85));
-            dc.FrameRect(cell, &frame);
+            ScaledLines::FrameRect(dc, cell, &frame, line);
             DrawSharedImage(dc, c.image, lifted, false);
         } else {
             dc.FillSolidRect(cell, columnColour);
@@ -251,11 +268,12 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
     const COLORREF ink = c.grayed ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(COLOR_MENUTEXT);
     if (m_checkImages) {
         dc.FillSolidRect(cell, columnColour);
-        m_checkImages->Draw(&dc, m_selectedCheckImage, at, ILD_TRANSPARENT);
+        DrawCheckImage(dc, column);
         return;
     }
-    const CPoint box = CentredIn(column, kCheckBoxSize, kCheckBoxSize);
-    DrawCheckMark(dc, CRect(box, CSize(kCheckBoxSize, kCheckBoxSize)), ink);
+    const int boxSize = Scaled(kCheckBoxSize);
+    const CPoint box = CentredIn(column, boxSize, boxSize);
+    DrawCheckMark(dc, CRect(box, CSize(boxSize, boxSize)), ink);
 }
 
 void COwnerDrawMenu::DrawClassic(DrawContext& c) {
@@ -264,34 +282,35 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
     if (c.record->itemFlags & MF_SEPARATOR) {
         dc.FillSolidRect(c.item, background);
         CRect line(c.item.left, c.item.top + c.item.Height() / 2, c.item.right, c.item.bottom);
-        dc.DrawEdge(&line, EDGE_ETCHED, BF_TOP);
+        ScaledLines::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP, ScaledLines::Thickness());
         return;
     }
     dc.FillSolidRect(c.item, c.selected ? GetSysColor(COLOR_HIGHLIGHT) : background);
 
-    const int boxWidth = m_iconWidth + kClassicBoxMargin, boxHeight = m_iconHeight + kClassicBoxMargin;
+    const int boxWidth = m_iconWidth + Scaled(kClassicBoxMargin), boxHeight = m_iconHeight + Scaled(kClassicBoxMargin);
     const CRect box(CPoint(c.item.left, c.item.top + (c.item.Height() - boxHeight) / 2), CSize(boxWidth, boxHeight));
     const CPoint at = CentredIn(box, m_iconWidth, m_iconHeight);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
     if (c.image >= 0) {
         // A checked icon sits in a sunken box; a hovered one rises.
+        const int line = ScaledLines::Thickness();
         if (c.checked && !c.grayed)
-            dc.Draw3dRect(box, shadow, light);
+            ScaledLines::Draw3dRect(dc, box, shadow, light, line);
         else if (c.selected && !c.grayed && GetOsClass() >= 2)
-            dc.Draw3dRect(box, light, shadow);
+            ScaledLines::Draw3dRect(dc, box, light, shadow, line);
         DrawSharedImage(dc, c.image, at, c.grayed);
     } else if (c.checked) {
         const COLORREF ink = c.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_MENUTEXT);
         if (m_checkImages && !c.grayed)
-            m_checkImages->Draw(&dc, m_selectedCheckImage, at, ILD_TRANSPARENT);
+            DrawCheckImage(dc, box);
         else
             DrawCheckMark(dc, box, c.grayed ? GetSysColor(COLOR_GRAYTEXT) : ink);
     }
 
-    CRect text(c.item.left + m_iconWidth + kClassicTextGap, c.item.top, c.item.right, c.item.bottom);
+    CRect text(c.item.left + m_iconWidth + Scaled(kClassicTextGap), c.item.top, c.item.right, c.item.bottom);
     if (c.grayed && !c.selected) {
         CRect raised = text;
-        raised.OffsetRect(1, 1);
+        raised.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
         DrawItemText(c, raised, GetSysColor(COLOR_BTNHIGHLIGHT));
         DrawItemText(c, text, GetSysColor(COLOR_GRAYTEXT));
     } else if (c.grayed) {
@@ -316,11 +335,22 @@ void COwnerDrawMenu::DrawItemText(DrawContext& c, const CRect& textRect, COLORRE
     dc.DrawText(accelerator, &right, format | DT_RIGHT);
 }
 
-// The standard check mark: a tick centred in `cell`.
+// The standard check mark: a tick centred in `cell`, its arms at 45 degrees
+// at every scale so that its edges stay sharp.
 void COwnerDrawMenu::DrawCheckMark(CDC& dc, const CRect& cell, COLORREF colour) const {
-    static const int kTickTop[7] = {2, 3, 4, 3, 2, 1, 0};
-    const int x = cell.left + (cell.Width() - 7) / 2, y = cell.top + (cell.Height() - 7) / 2;
-    for (int k = 0; k < 7; ++k) dc.FillSolidRect(x + k, y + kTickTop[k], 1, 3, colour);
+    const int arm = Scaled(kTickShortArm), stroke = Scaled(kTickStroke);
+    const int width = 3 * arm + 1, height = 2 * arm + stroke;
+    const int x = cell.left + (cell.Width() - width) / 2, y = cell.top + (cell.Height() - height) / 2;
+    for (int k = 0; k < width; ++k) {
+        const int top = k <= arm ? arm + k : 3 * arm - k;
+        dc.FillSolidRect(x + k, y + top, 1, stroke, colour);
+    }
+}
+
+// The custom check mark for a checked item, centred in `cell`.
+void COwnerDrawMenu::DrawCheckImage(CDC& dc, const CRect& cell) const {
+    const SIZE size = m_checkImages->GetImageSize();
+    m_checkImages->Draw(&dc, m_selectedCheckImage, CentredIn(cell, size.cx, size.cy), ILD_TRANSPARENT);
 }
 
 void COwnerDrawMenu::DrawSharedImage(CDC& dc, int image, CPoint at, bool disabled) {

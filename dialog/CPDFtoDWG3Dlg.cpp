@@ -6,6 +6,7 @@
 #include "dialog/PageRange.h"
 #include "preview/WaitCursor.h"
 #include "platform/CDataExchange.h"
+#include "platform/DisplayScale.h"
 #include "platform/GdiDefs.h"
 #include "platform/ResourceTable.h"
 #include "platform/Shell.h"
@@ -27,6 +28,12 @@ constexpr UINT kHelpCommand = 116;
 
 constexpr int kGeneralTab = 0;
 constexpr int kAdvancedTab = 1;
+
+// On the 96-dpi layout; the screen's scale applies to them.
+constexpr int kTabPictures = 3;  // side by side in the tab bitmap, each a square
+constexpr int kTabPictureSize = 16;
+constexpr int kPageInset = 3;    // the pages inside the tab control's display area
+constexpr int kStepIconSize = 32;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
@@ -108,7 +115,10 @@ void CPDFtoDWG3Dlg::DecorateLabels() {
 void CPDFtoDWG3Dlg::SetUpTabs() {
     CBitmap strip;
     strip.LoadBitmap(IDB_TABS);
-    tabImages_.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 3);
+    // The pictures take their size from the strip as loaded, which is drawn
+    // for the screen's scale.
+    const int picture = strip.IsCreated() ? int(strip.GetSize().cx) / kTabPictures : DisplayScale::Scale(kTabPictureSize);
+    tabImages_.Create(picture, picture, ILC_COLOR32 | ILC_MASK, 1, 3);
     tabImages_.Add(&strip, kWhite);
     tabControl_.SetImageList(&tabImages_);
     tabControl_.InsertItem(kGeneralTab, "General", 0);
@@ -119,10 +129,11 @@ void CPDFtoDWG3Dlg::SetUpTabs() {
     CRect page;
     tabControl_.GetWindowRect(&page);
     ScreenToClient(&page);
-    page.left += 3;
-    page.right -= 3;
-    page.bottom -= 3;
-    page.top += item.Height() + 3;
+    const int inset = DisplayScale::Scale(kPageInset);
+    page.left += inset;
+    page.right -= inset;
+    page.bottom -= inset;
+    page.top += item.Height() + inset;
 
     generalPage_.MoveWindow(&page);
     generalPage_.ShowWindow(SW_SHOW);
@@ -133,12 +144,13 @@ void CPDFtoDWG3Dlg::SetUpTabs() {
 }
 
 void CPDFtoDWG3Dlg::DecorateStepButtons() {
-    previousButton_.SetIcons(IDI_PREVIOUS_PAGE, 0, 0, 0, 0, 0);
+    const int icon = DisplayScale::Scale(kStepIconSize);
+    previousButton_.SetIcons(IDI_PREVIOUS_PAGE, icon, icon, 0, 0, 0);
     previousButton_.OffsetColour(CIconButton::BackIn, 30, TRUE);
     previousButton_.SetColour(CIconButton::ForeIn, kGreen, TRUE);
     previousButton_.SetToolTipText("Previous Page", TRUE);
 
-    nextButton_.SetIcons(IDI_NEXT_PAGE, 0, 0, 0, 0, 0);
+    nextButton_.SetIcons(IDI_NEXT_PAGE, icon, icon, 0, 0, 0);
     nextButton_.SetToolTipText("Next Page", TRUE);
     nextButton_.OffsetColour(CIconButton::BackIn, 30, TRUE);
     nextButton_.SetColour(CIconButton::ForeIn, kGreen, TRUE);

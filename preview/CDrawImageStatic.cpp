@@ -5,12 +5,25 @@
 #include "platform/CFont.h"
 #include "platform/CPaintDC.h"
 #include "platform/CPen.h"
+#include "platform/DisplayScale.h"
 
 namespace {
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kPlaceholderText = RGB(255, 230, 217);
+
+// The frame and the shadow on the 96-dpi layout. Their pens are centred on
+// the pane's edges and on the shadow's path; the widths below are what shows.
+constexpr int kFrameWidth = 3;
+constexpr int kShadowWidth = 2;
+constexpr int kShadowDrop = 1;    // rows between the picture and the shadow below it
+constexpr int kShadowIndent = 3;  // the shadow starts this far from the picture's top and left
+constexpr int kEmptyShadowInset = 1;  // the frame shows right of and below the empty pane's shadow
+constexpr int kEmptyShadowStart = 4;
+constexpr int kPlaceholderHeight = 26;
+
+int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
 
 void Polyline(CDC& dc, std::initializer_list<POINT> points) {
     auto point = points.begin();
@@ -28,8 +41,8 @@ CDrawImageStatic::CDrawImageStatic() : pageImage_(0) {}
 CRect CDrawImageStatic::GetDrawRect() const {
     CRect client;
     GetClientRect(&client);
-    return CRect(client.left + kMargin, client.top + kMargin, client.right - 2 * kMargin,
-                 client.bottom - 2 * kMargin);
+    const int margin = Scaled(kMargin);
+    return CRect(client.left + margin, client.top + margin, client.right - 2 * margin, client.bottom - 2 * margin);
 }
 
 void CDrawImageStatic::LoadPageImage(const std::string& path) {
@@ -71,24 +84,34 @@ void CDrawImageStatic::OnPaint() {
 }
 
 void CDrawImageStatic::DrawFrame(CDC& dc, LONG width, LONG height) {
-    CPen topLeft(PS_SOLID, 5, kGrey);
+    // An odd pen centred on the top and left edges shows its lower half and
+    // middle; an even one on the right and bottom edges its upper half.
+    const int frame = Scaled(kFrameWidth);
+    CPen topLeft(PS_SOLID, 2 * frame - 1, kGrey);
     CPen* previous = dc.SelectObject(&topLeft);
     Polyline(dc, {{0, 0}, {width, 0}});
     Polyline(dc, {{0, 0}, {0, height}});
-    CPen bottomRight(PS_SOLID, 6, kGrey);
+    CPen bottomRight(PS_SOLID, 2 * frame, kGrey);
     dc.SelectObject(&bottomRight);
     Polyline(dc, {{width, 1}, {width, height}, {1, height}});
     dc.SelectObject(previous);
 }
 
 void CDrawImageStatic::DrawShadow(CDC& dc, const CRect& image, LONG width, LONG height) {
-    CPen shadow(PS_SOLID, 2, kBlack);
+    // A pen of width w centred on c covers c - w / 2 ... c - w / 2 + w - 1.
+    const int pen = DisplayScale::ScaleLine(kShadowWidth);
+    const int half = pen / 2;
+    CPen shadow(PS_SOLID, pen, kBlack);
     CPen* previous = dc.SelectObject(&shadow);
-    if (loaded_)
-        Polyline(dc, {{image.right + 1, image.top + 4}, {image.right + 1, image.bottom + 2},
-                      {image.left + 4, image.bottom + 2}});
-    else
-        Polyline(dc, {{width - 2, 5}, {width - 2, height - 2}, {5, height - 2}});
+    if (loaded_) {
+        const int x = image.right + half, y = image.bottom + Scaled(kShadowDrop) + half;
+        const int top = image.top + Scaled(kShadowIndent) + half, left = image.left + Scaled(kShadowIndent) + half;
+        Polyline(dc, {{x, top}, {x, y}, {left, y}});
+    } else {
+        const int inset = Scaled(kEmptyShadowInset) + pen - half;
+        const int start = Scaled(kEmptyShadowStart) + half;
+        Polyline(dc, {{int(width) - inset, start}, {int(width) - inset, int(height) - inset}, {start, int(height) - inset}});
+    }
     dc.SelectObject(previous);
 }
 
@@ -98,7 +121,7 @@ void CDrawImageStatic::DrawPlaceholder(CDC& dc, const CRect& image) {
     CRect text(image.left + w / 10, image.top + h / 4, image.right - w / 10, image.top + h / 2);
     dc.SetTextColor(kPlaceholderText);
     CFont font;
-    font.CreateFont(-26, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    font.CreateFont(-Scaled(kPlaceholderHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
     CFont* previous = dc.SelectObject(&font);
     dc.DrawText(std::string("Preview"), &text, 0);

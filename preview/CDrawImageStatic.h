@@ -37,6 +37,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // On the 96-dpi layout; the screen's scale applies to it.
     static constexpr int kMargin = 5;
 
     void DrawFrame(CDC& dc, LONG width, LONG height);
