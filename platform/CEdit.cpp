@@ -78,7 +78,8 @@ CRect CEdit::TextArea() const {
     CRect area;
     GetClientRect(&area);
     // The sunken edge is two lines.
-    int border = (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE) ? 2 * ClassicLook::LineWidth() : 0;
+    const bool edged = (GetStyle() & WS_BORDER) || (GetExStyle() & WS_EX_CLIENTEDGE);
+    int border = edged ? 2 * ClassicLook::LineWidth() : 0;
     area.DeflateRect(border + DisplayScale::Scale(kMargin), border);
     return area;
 }
@@ -94,7 +95,8 @@ int CEdit::TextOrigin() const {
     CRect area = TextArea();
     int x = area.left - Model().ScrollOffset();
     if (!(GetStyle() & (ES_CENTER | ES_RIGHT))) return x;
-    int slack = area.Width() - PrefixWidth(Model().Text().size()) - 1;
+    // The caret keeps its room after the last character.
+    int slack = area.Width() - PrefixWidth(Model().Text().size()) - ClassicLook::LineWidth();
     if (slack <= 0) return x;
     return x + ((GetStyle() & ES_RIGHT) ? slack : slack / 2);
 }
