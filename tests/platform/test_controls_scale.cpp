@@ -245,7 +245,8 @@ TEST_P(ControlsAtScale, PopupMenuItemsTicksAndArrowsGrow) {
                 for (int x = 0; x < column; ++x) tick += Surface::ToColorRef(s->At(x, y)) == text;
             // The submenu item follows the checked one.
             for (int y = checked.y + h / 2; y < checked.y + 3 * h / 2; ++y)
-                for (int x = s->Width() - column; x < s->Width(); ++x) arrow += Surface::ToColorRef(s->At(x, y)) == text;
+                for (int x = s->Width() - column; x < s->Width(); ++x)
+                    arrow += Surface::ToColorRef(s->At(x, y)) == text;
             seen.tickInk = tick;
             seen.arrowInk = arrow;
             // The separator between the second and third items: two etched
