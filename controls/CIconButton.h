@@ -83,6 +83,7 @@ public:
     bool HasIcon() const { return m_iconIn.icon != nullptr; }
     bool HasBitmap() const { return m_bitmapIn.bitmap != nullptr; }
     CToolTipCtrl& GetToolTip() { return m_toolTip; }
+    CFont& GetCaptionFont() { return m_captionFont; }
     // The owner-drawn menu the button carries. It answers the menu requests
     // that concern its own menus, and, once a menu is loaded into it, a click
     // opens that menu below the button.

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <utility>
+
 #include "dialog/CAboutaDlg.h"
 #include "dialog/PageRange.h"
 #include "preview/WaitCursor.h"
@@ -57,6 +59,12 @@ CPDFtoDWG3Dlg::CPDFtoDWG3Dlg(CWnd* parent)
     : CDialog(IDD_CONVERTER, parent),
       generalPage_(options_),
       imagePage_(options_.imageOptions),
+      drawingPage_(options_) {}
+
+CPDFtoDWG3Dlg::CPDFtoDWG3Dlg(CWnd* parent, std::string imageSettingsPath)
+    : CDialog(IDD_CONVERTER, parent),
+      generalPage_(options_),
+      imagePage_(options_.imageOptions, std::move(imageSettingsPath)),
       drawingPage_(options_) {}
 
 CPDFtoDWG3Dlg::~CPDFtoDWG3Dlg() {

@@ -26,6 +26,8 @@
 class CPDFtoDWG3Dlg : public CDialog, public ConverterHost {
 public:
     explicit CPDFtoDWG3Dlg(CWnd* parent = nullptr);
+    // The same with another image settings file (tests).
+    CPDFtoDWG3Dlg(CWnd* parent, std::string imageSettingsPath);
     ~CPDFtoDWG3Dlg() override;
 
     // The user's choices; complete after the window ended with IDOK.

@@ -18,6 +18,7 @@
 #include "platform/CDataExchange.h"
 #include "platform/CDialog.h"
 #include "platform/DialogTemplate.h"
+#include "platform/DisplayScale.h"
 #include "platform/OffscreenDriver.h"
 #include "platform/PopupMenuWindow.h"
 #include "platform/ResourceTable.h"
@@ -111,11 +112,12 @@ protected:
     // As the converter window sets its controls up.
     BOOL OnInitDialog() override {
         CDialog::OnInitDialog();
-        previous.SetIcons(1001, 0, 0);
+        const int icon = DisplayScale::Scale(32);
+        previous.SetIcons(1001, icon, icon);
         previous.OffsetColour(CIconButton::BackIn, 30, TRUE);
         previous.SetColour(CIconButton::ForeIn, RGB(0, 128, 0), TRUE);
         previous.SetToolTipText("Previous Page", TRUE);
-        next.SetIcons(1000, 0, 0);
+        next.SetIcons(1000, icon, icon);
         next.SetToolTipText("Next Page", TRUE);
         next.OffsetColour(CIconButton::BackIn, 30, TRUE);
         next.SetColour(CIconButton::ForeIn, RGB(0, 128, 0), TRUE);

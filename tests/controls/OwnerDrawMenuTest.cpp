@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "controls/COwnerDrawMenu.h"
 #include "platform/CDC.h"
 #include "platform/CFont.h"
+#include "platform/DisplayScale.h"
 #include "platform/MenuTemplate.h"
 #include "platform/ResourceTable.h"
 #include "platform/SysColors.h"
@@ -81,6 +83,7 @@ protected:
         UseLook(Look::Classic);
     }
     void TearDown() override {
+        DisplayScale::SetPercent(100);
         SystemInfo::ResetReport();
         COwnerDrawMenu::SetStyleSettings(COwnerDrawMenu::StyleSettings{});
         COwnerDrawMenu::ReadSystemReport();
@@ -142,6 +145,17 @@ protected:
             for (int x = x0; x < x1; ++x)
                 if (ink(At(x, y))) return true;
         return false;
+    }
+    // The smallest rectangle holding every pixel of columns [x0, x1) that
+    // passes `ink`; empty when none does.
+    template <class Ink>
+    CRect InkBox(int x0, int x1, Ink ink) const {
+        CRect box(x1, surface_.Height(), x0, 0);
+        for (int y = 0; y < surface_.Height(); ++y)
+            for (int x = x0; x < x1; ++x)
+                if (ink(At(x, y))) box = CRect(std::min<int>(box.left, x), std::min<int>(box.top, y),
+                                               std::max<int>(box.right, x + 1), std::max<int>(box.bottom, y + 1));
+        return box.IsRectEmpty() ? CRect() : box;
     }
     static bool Darkish(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 
@@ -709,6 +723,61 @@ TEST(MenuMemDCTest, DrawingLandsInPlaceAndOnlyAtTheEnd) {
         }
     CMenuMemDC empty(&target, CRect(10, 10, 10, 20));
     EXPECT_FALSE(empty.IsReady());
+}
+
+}  // namespace
+
+namespace {
+
+// ---- on a screen of more pixels per inch ----
+
+TEST_F(OwnerDrawMenuTest, ItemsIconColumnAndTickGrowWithTheDisplayScale) {
+    // What a user sees at 100 %, and at 150 % and 200 % in proportion: one
+    // pixel off per rounding, two where two sizes add up.
+    struct Look100 {
+        int height = 0, separator = 0, column = 0, textLeft = 0;
+        CRect tick;
+    };
+    for (Look look : {Look::XPPlain, Look::Classic}) {
+        Look100 base;
+        for (int percent : {100, 150, 200}) {
+            SCOPED_TRACE(std::to_string(int(look)) + " at " + std::to_string(percent) + " %");
+            DisplayScale::SetPercent(percent);
+            UseLook(look);  // the system's menu metrics are given on the 96-dpi layout
+            COwnerDrawMenu menu;
+            ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+            const CMenuItemData* save = menu.GetItemRecords()[1].get();  // checked, no image
+            const int height = int(Measure(menu, save).itemHeight);
+            const int separator = int(Measure(menu, menu.GetItemRecords()[2].get()).itemHeight);
+            Draw(menu, save, ODS_CHECKED, DisplayScale::Scale(180));
+            // The icon place ends 20 pixels in at 100 %; the text starts later.
+            const int iconPlace = DisplayScale::Scale(20);
+            const CRect tick = InkBox(0, iconPlace, Darkish);
+            const int textLeft = InkBox(iconPlace, surface_.Width(), Darkish).left;
+            const COLORREF columnColour = Lighten(GetSysColor(COLOR_BTNFACE), 0.25);
+            int column = 0;
+            while (column < surface_.Width() && At(column, 0) == columnColour) ++column;
+            ASSERT_FALSE(tick.IsRectEmpty());
+            EXPECT_TRUE(tick.left >= 0 && tick.top >= 0 && tick.right <= iconPlace && tick.bottom <= height)
+                << "the tick fits its place";
+            if (percent == 100) {
+                base = Look100{height, separator, column, textLeft, tick};
+                continue;
+            }
+            const double s = percent / 100.0;
+            EXPECT_NEAR(height, base.height * s, 1);
+            EXPECT_NEAR(separator, base.separator * s, 1);
+            EXPECT_NEAR(column, base.column * s, 1);
+            EXPECT_NEAR(textLeft, base.textLeft * s, 2);
+            EXPECT_NEAR(tick.Width(), base.tick.Width() * s, 1);
+            EXPECT_NEAR(tick.Height(), base.tick.Height() * s, 1);
+            EXPECT_NEAR(tick.CenterPoint().x, base.tick.CenterPoint().x * s, 2);
+            EXPECT_NEAR(tick.CenterPoint().y, base.tick.CenterPoint().y * s, 2);
+        }
+        if (look == Look::XPPlain) {
+            EXPECT_EQ(base.column, 16 + 7) << "the icon column of the wide XP look";
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -9,7 +10,9 @@
 #include "../dialog/TempFolder.h"
 #include "PdfFixture.h"
 #include "platform/CDialog.h"
+#include "platform/DisplayScale.h"
 #include "platform/Shell.h"
+#include "platform/WindowManager.h"
 #include "preview/CDrawImageStatic.h"
 #include "preview/PageRasterizer.h"
 
@@ -157,6 +160,122 @@ TEST_F(RasterizerTest, RotatedAndCroppedPagesChangeTheImageSize) {
     ASSERT_TRUE(rasterizer.Render(2, kDrawRect, image));
     ASSERT_TRUE(picture.Load(image.c_str(), 0));
     EXPECT_NEAR(picture.GetWidth(), 174, 1) << "half the media box at 41 dpi";
+}
+
+}  // namespace
+
+namespace {
+
+// ---- on a screen of more pixels per inch ----
+
+// What the pane shows, read from its pixels: the frame's and the shadow's
+// widths along the middle row and column, the placeholder's letters, and,
+// with a page loaded, the page's place and the rendered image's size.
+struct PaneLook {
+    int frameLeft = 0, frameTop = 0, frameRight = 0, frameBottom = 0;
+    int shadowRight = 0, shadowBottom = 0;
+    CRect placeholder;
+    CRect page;
+    int pageShadow = 0;
+    int imageWidth = 0, imageHeight = 0;
+};
+
+int RunLength(const CDialog& dialog, POINT from, POINT step, COLORREF colour) {
+    int n = 0;
+    for (POINT p = from; p.x >= 0 && p.y >= 0 && p.x < dialog.GetSurface()->Width() &&
+                         p.y < dialog.GetSurface()->Height() &&
+                         Surface::ToColorRef(dialog.GetSurface()->At(p.x, p.y)) == colour;
+         p.x += step.x, p.y += step.y)
+        ++n;
+    return n;
+}
+
+CRect ColourBox(const CDialog& dialog, const CRect& area, bool (*match)(COLORREF)) {
+    CRect box(area.right, area.bottom, area.left, area.top);
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (match(Surface::ToColorRef(dialog.GetSurface()->At(x, y))))
+                box = CRect(std::min<int>(box.left, x), std::min<int>(box.top, y), std::max<int>(box.right, x + 1),
+                            std::max<int>(box.bottom, y + 1));
+    return box;
+}
+
+PaneLook LookAt(int percent, const std::string& pdf, const std::string& image) {
+    DisplayScale::SetPercent(percent);
+    DialogTemplate layout{9997, "Pane", WS_POPUP | WS_CAPTION, 0, 0, 0, 250, 300, "MS Sans Serif", 8, {}};
+    CDialog dialog;
+    CDrawImageStatic pane;
+    PaneLook look;
+    if (!dialog.CreateIndirect(&layout, nullptr)) return look;
+    const int w = DisplayScale::Scale(300), h = DisplayScale::Scale(400);
+    pane.Create("", WS_CHILD | WS_VISIBLE | SS_BLACKFRAME, CRect(0, 0, w, h), &dialog, 1030);
+    const COLORREF grey = RGB(128, 128, 128), black = RGB(0, 0, 0);
+    auto paint = [&] {
+        dialog.ShowWindow(SW_SHOW);
+        WindowManager::Instance().PaintAll();
+    };
+    paint();
+    look.frameLeft = RunLength(dialog, {0, h / 2}, {1, 0}, grey);
+    look.frameTop = RunLength(dialog, {w / 2, 0}, {0, 1}, grey);
+    look.frameRight = RunLength(dialog, {w - 1, h / 2}, {-1, 0}, grey);
+    look.frameBottom = RunLength(dialog, {w / 2, h - 1}, {0, -1}, grey);
+    look.shadowRight = RunLength(dialog, {w - 1 - look.frameRight, h / 2}, {-1, 0}, black);
+    look.shadowBottom = RunLength(dialog, {w / 2, h - 1 - look.frameBottom}, {0, -1}, black);
+    look.placeholder = ColourBox(dialog, CRect(0, 0, w, h), [](COLORREF c) { return c == RGB(255, 230, 217); });
+
+    PageRasterizer rasterizer;
+    int pageCount = 0;
+    if (!rasterizer.OpenAndRender(pdf, 1, pane.GetDrawRect(), image, pageCount)) return look;
+    pane.LoadPageImage(image);
+    look.imageWidth = pane.PageImage().GetWidth();
+    look.imageHeight = pane.PageImage().GetHeight();
+    paint();
+    look.page = ColourBox(dialog, CRect(0, 0, w, h), [](COLORREF c) { return c == RGB(255, 255, 255); });
+    look.pageShadow = RunLength(dialog, {int(look.page.right), int(look.page.CenterPoint().y)}, {1, 0}, black);
+    dialog.DestroyWindow();
+    return look;
+}
+
+struct ScaledPreviewTest : ::testing::Test {
+    void TearDown() override { DisplayScale::SetPercent(100); }
+    TempFolder folder;
+};
+
+TEST_F(ScaledPreviewTest, FrameShadowPlaceholderAndPageGrowInProportion) {
+    WritePdf(folder.File("one.pdf"), {{}});
+    PaneLook base;
+    for (int percent : {100, 150, 200}) {
+        SCOPED_TRACE(std::to_string(percent) + " %");
+        const PaneLook look = LookAt(percent, folder.File("one.pdf"), folder.File("ATemp1.ppm"));
+        ASSERT_GT(look.imageWidth, 0);
+        ASSERT_FALSE(look.placeholder.IsRectEmpty());
+        // Lines are whole pixels: the shadow has one width along both sides
+        // and beside the page.
+        EXPECT_EQ(look.shadowRight, DisplayScale::ScaleLine(2));
+        EXPECT_EQ(look.shadowBottom, DisplayScale::ScaleLine(2));
+        EXPECT_EQ(look.pageShadow, DisplayScale::ScaleLine(2));
+        if (percent == 100) {
+            base = look;
+            EXPECT_EQ(base.frameLeft, 3);
+            EXPECT_EQ(base.shadowRight, 2);
+            continue;
+        }
+        const double s = percent / 100.0;
+        for (auto pair : {std::make_pair(look.frameLeft, base.frameLeft), std::make_pair(look.frameTop, base.frameTop),
+                          std::make_pair(look.frameRight, base.frameRight),
+                          std::make_pair(look.frameBottom, base.frameBottom),
+                          std::make_pair(look.shadowBottom, base.shadowBottom),
+                          std::make_pair(look.pageShadow, base.pageShadow)})
+            EXPECT_NEAR(pair.first, pair.second * s, 1);
+        EXPECT_NEAR(look.placeholder.Height(), base.placeholder.Height() * s, base.placeholder.Height() * s * 0.15);
+        EXPECT_NEAR(look.placeholder.Width(), base.placeholder.Width() * s, base.placeholder.Width() * s * 0.15);
+        // The page is rendered for the screen's pixels, not stretched; its
+        // resolution is a whole number of dots per inch (about 41 at 100 %).
+        EXPECT_NEAR(look.imageWidth, base.imageWidth * s, base.imageWidth * s * 0.03);
+        EXPECT_NEAR(look.imageHeight, base.imageHeight * s, base.imageHeight * s * 0.03);
+        for (LONG CRect::*edge : {&CRect::left, &CRect::top, &CRect::right, &CRect::bottom})
+            EXPECT_NEAR(look.page.*edge, base.page.*edge * s, 2);
+    }
 }
 
 }  // namespace
