@@ -243,9 +243,7 @@ void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
 CRect CDropDownButton::DropZoneOf(const CRect& face) {
     CRect zone = face;
     zone.DeflateRect(Scaled(kZoneInset), Scaled(kZoneInset));
-    zone.right -= Scaled(DropZoneWidth);
-    zone.left = zone.right;
-    zone.right = zone.left + Scaled(DropZoneWidth);
+    zone.left = zone.right - Scaled(DropZoneWidth);
     return zone;
 }
 

@@ -43,9 +43,6 @@ public:
     bool IsMenuShown() const { return m_menuShown; }
     bool HasMenuEntries() const { return m_hasMenuEntries; }
     SIZE GetFaceSize() const { return m_faceSize; }
-    // Where the drop zone with its arrow lies on a button whose face (the
-    // area inside the outline) is `face`; its left edge is the separator's.
-    static CRect DropZoneOf(const CRect& face);
     CMenu& GetPopupMenu() { return m_popupMenu; }
 
 protected:
@@ -66,6 +63,9 @@ private:
     void RepaintNow();
     // How far face, caption and arrow move while the button is held down.
     int PressedShift() const;
+    // Where the drop zone with its arrow lies on a button whose face (the
+    // area inside the outline) is `face`; its left edge is the separator's.
+    static CRect DropZoneOf(const CRect& face);
     void DrawFace(CDC& dc, bool disabled);
     void DrawCaptionText(CDC& dc, CRect focus, bool disabled);
     void DrawDropZone(CDC& dc, const CRect& face, bool disabled);
