@@ -20,6 +20,9 @@ pkg_check_modules(XLIB_FOR_TESTS REQUIRED IMPORTED_TARGET x11 xfixes)
 pdfimport_test(NAME test_sdl_display
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sdl_display.cpp ${CMAKE_CURRENT_LIST_DIR}/XvfbDisplay.cpp
   LIBS pdfimport_platform PkgConfig::XLIB_FOR_TESTS)
+# The desktop's file chooser is the fake one of the open-file dialog tests.
+target_compile_definitions(test_sdl_display PRIVATE FAKE_FILE_CHOOSER="$<TARGET_FILE:fake_file_chooser>")
+add_dependencies(test_sdl_display fake_file_chooser)
 
 # The converter window through the demo host on the display.
 if(TARGET pdfimport-host)

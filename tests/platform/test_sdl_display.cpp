@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "XvfbDisplay.h"
 #include "platform/CDC.h"
 #include "platform/CDialog.h"
+#include "platform/CFileDialog.h"
+#include "test_filedlg_bus.h"
 #include "platform/OffscreenDriver.h"
 #include "platform/SdlDriver.h"
 #include "platform/WindowClassRegistry.h"
@@ -435,6 +438,20 @@ TEST_F(SdlDisplayTest, DialogsAskTheDesktopForAFixedFrameWithoutMinimiseOrMaximi
     }
     menu.DestroyWindow();
     owned.DestroyWindow();
+}
+
+TEST_F(SdlDisplayTest, TheDesktopsFileChooserIsToldWhichWindowItBelongsTo) {
+    PrivateSessionBus bus;
+    ASSERT_TRUE(bus.Start());
+    ASSERT_TRUE(bus.StartChooser({"choose", "file:///tmp/chosen.pdf"}));
+    RecordingDialog& owner = OpenDialog();
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "parent=x11:%lx\n", XWindowOf(&owner));
+    ScopedEnv portal("PDFIMPORT_FILE_DIALOG", "portal");
+    CFileDialog chooser(TRUE, "pdf", nullptr, OFN_HIDEREADONLY, "PDF files (*.pdf)|*.pdf||", &owner);
+    ASSERT_EQ(chooser.DoModal(), IDOK);
+    EXPECT_EQ(chooser.GetPathName(), "/tmp/chosen.pdf");
+    EXPECT_NE(bus.Record().find(expected), std::string::npos) << bus.Record();
 }
 
 TEST_F(SdlDisplayTest, WaitingLoopRunsTimersWithoutBusyWaiting) {
