@@ -11,6 +11,7 @@
 #include <ostream>
 #include <vector>
 
+#include "platform/DisplayScale.h"
 #include "platform/Driver.h"
 
 class OffscreenDriver : public Driver {
@@ -38,7 +39,9 @@ public:
     int64_t NowMs() override { return now_; }
     void SetCursor(HCURSOR cursor) override { cursor_ = cursor; }
     HCURSOR GetCursor() const { return cursor_; }
-    SIZE ScreenSize() const override { return SIZE{1280, 1024}; }
+    // A screen of the same size in inches at every scale: windows and the
+    // popups below them fit on it as they do at 100 %.
+    SIZE ScreenSize() const override { return SIZE{DisplayScale::Scale(1280), DisplayScale::Scale(1024)}; }
     bool ChooseOpenFile(const OpenFileRequest& request, std::string& path) override;
     void MessageBoxShown(const std::string& text) override;
     void ReportScriptProblem(int line, const std::string& problem) override;

@@ -1,5 +1,6 @@
 #include "XvfbDisplay.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
@@ -15,7 +16,7 @@ bool XvfbDisplay::ToolsPresent() {
     return std::system("command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") == 0;
 }
 
-bool XvfbDisplay::Start() {
+bool XvfbDisplay::Start(int width, int height) {
     int ready[2];
     if (pipe(ready) != 0) return false;
     pid_ = fork();
@@ -28,10 +29,11 @@ bool XvfbDisplay::Start() {
             dup2(devnull, 2);
         }
         const std::string fd = std::to_string(ready[1]);
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         // No key repeat: on a busy machine the release of a sent key can come
         // late enough for the server to repeat it, and a repeated Escape closes
         // the window below the one it was meant for.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                "-ardelay", "60000", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -134,4 +136,15 @@ unsigned long XvfbDisplay::FocusWindow() const {
     int revert = 0;
     if (display_) XGetInputFocus(display_, &focus, &revert);
     return focus;
+}
+
+bool XvfbDisplay::SetResources(const std::string& resources) const {
+    if (!display_) return false;
+    // Our own connection stays open, so the server keeps the property for
+    // the clients that come after.
+    const Atom property = XInternAtom(display_, "RESOURCE_MANAGER", False);
+    XChangeProperty(display_, DefaultRootWindow(display_), property, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), int(resources.size()));
+    XSync(display_, False);
+    return true;
 }

@@ -21,7 +21,7 @@ public:
 
     static bool ToolsPresent();
     // Starts the server and points DISPLAY at it; false when it did not come up.
-    bool Start();
+    bool Start(int width = 1280, int height = 1024);
     void Stop();
     const std::string& Name() const { return name_; }
 
@@ -47,6 +47,9 @@ public:
     std::string WindowName(unsigned long window) const;
     // The window with the keyboard focus.
     unsigned long FocusWindow() const;
+    // Puts the desktop's resource listing ("Xft.dpi:\t192\n"), as a desktop
+    // session does for the programs that connect later.
+    bool SetResources(const std::string& resources) const;
 
 private:
     pid_t pid_ = -1;

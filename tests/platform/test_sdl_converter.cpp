@@ -79,8 +79,9 @@ protected:
 
     std::string Temp() const { return folder.Path() + "/tmp/"; }
     std::string Environment(const std::string& ui) const {
+        const std::string scale = ui == "offscreen" && !offscreenScale.empty() ? "PDFIMPORT_SCALE=" + offscreenScale + " " : "";
         return "cd '" + folder.Path() + "' && TMPDIR='" + Temp() + "' LSAN_OPTIONS=suppressions='" +
-               folder.File("lsan.supp") + "' PDFIMPORT_UI=" + ui + " PDFIMPORT_FILE_DIALOG=builtin ";
+               folder.File("lsan.supp") + "' PDFIMPORT_UI=" + ui + " PDFIMPORT_FILE_DIALOG=builtin " + scale;
     }
     std::string HostCommand() const {
         return std::string("'") + HOST_PROGRAM + "' --lib '" + PDFIMPORT_LIBRARY + "' --entry GetPDFInfo2Out";
@@ -115,6 +116,8 @@ protected:
         while (std::fgets(line, sizeof line, geometry)) {
             std::sscanf(line, "X=%d", &origin.first);
             std::sscanf(line, "Y=%d", &origin.second);
+            std::sscanf(line, "WIDTH=%d", &size.first);
+            std::sscanf(line, "HEIGHT=%d", &size.second);
         }
         pclose(geometry);
         return true;
@@ -236,6 +239,8 @@ protected:
     std::string pdf;
     pid_t host = -1;
     std::pair<int, int> origin{0, 0};
+    std::pair<int, int> size{0, 0};
+    std::string offscreenScale;  // PDFIMPORT_SCALE of the offscreen runs
     int frameLeft = -1, frameTop = -1;  // where the client area lies in a snapshot
 };
 
@@ -314,6 +319,57 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     const std::string result = ReadFile(Temp() + "PDFInfo.dat");
     EXPECT_EQ(result.rfind("InputFile:" + pdf + "\r\nRanglist:", 0), 0u) << result;
     EXPECT_EQ(std::regex_search(result, std::regex("Ranglist:(\\d+ \\d+ obj \\d;){3}\r\n")), true) << result;
+}
+
+TEST_F(ConverterDisplayTest, DesktopAtTwiceTheResolutionGetsTheWindowDrawnAtTwiceTheSize) {
+    // The desktop asks for text at 192 dpi, as its 200 % setting does: the
+    // real window must be the offscreen window drawn at scale 2, pixel for
+    // pixel, on a screen large enough for it.
+    x.Stop();
+    ASSERT_TRUE(x.Start(2800, 2200));
+    ASSERT_TRUE(x.SetResources("Xft.antialias:\t1\nXft.dpi:\t192\n"));
+    offscreenScale = "2";
+    const std::string dump = folder.File("controls.txt");
+    const std::string page2 = folder.File("page2.png"), hovered = folder.File("hovered.png");
+    const std::string menu = folder.File("menu.png");
+    RunOffscreen({"dump " + dump});
+    const std::map<std::string, Rect> controls = ControlsOfDump(ReadFile(dump));
+    ASSERT_TRUE(controls.count("window") && controls.count("page:1006") && controls.count("1002") &&
+                controls.count("1044") && controls.count("134"))
+        << ReadFile(dump);
+    const Rect window = controls.at("window"), previous = controls.at("1002"), help = controls.at("134");
+    EXPECT_EQ(window.right - window.left, 2 * 669);
+    EXPECT_EQ(window.bottom - window.top, 2 * 528);
+    RunOffscreen({"click 1006", "type 1122 " + pdf, "key enter", "key down", "mouse move 0 0", "snapshot " + page2,
+                  "mouse move " + std::to_string(previous.CenterX()) + " " + std::to_string(previous.CenterY()),
+                  "wait 1500", "snapshot " + hovered, "mouse move 0 0", "click 134", "mouse move 0 0",
+                  "snapshot " + menu, "key escape"});
+
+    ASSERT_TRUE(StartOnDisplay());
+    EXPECT_EQ(size, std::make_pair(2 * 669, 2 * 528));
+    ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("page:1006")) + " click 1"));
+    ASSERT_TRUE(WaitForWindow("Open")) << ReadFile(folder.File("err.txt"));
+    ASSERT_TRUE(WaitForFocus("Open"));
+    ASSERT_TRUE(x.Xdo("type --delay 2 '" + pdf + "'"));
+    ASSERT_TRUE(x.Xdo("key Return"));
+    Settle();
+    ASSERT_TRUE(x.Xdo("key Down mousemove 0 0"));
+    EXPECT_EQ(SettlesToSnapshot(page2, window), 0) << "page 2 at 200 %, as offscreen";
+    ASSERT_TRUE(x.Xdo("mousemove " + At(previous)));
+    EXPECT_EQ(SettlesToSnapshot(hovered, window), 0) << "the hovered arrow and its tooltip at 200 %, as offscreen";
+    ASSERT_TRUE(x.Xdo("mousemove " + At(help) + " click 1 mousemove 0 0"));
+    const Rect belowHelp{help.left, help.bottom, help.left + 80, window.bottom};
+    EXPECT_EQ(SettlesToSnapshot(menu, window, belowHelp), 0) << "the menu at 200 %, as offscreen";
+    ASSERT_TRUE(x.Xdo("key Escape"));
+
+    // The hand is the cursor drawn for the scale, its hot spot on the fingertip.
+    ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("1044"))));
+    EXPECT_TRUE(Eventually([&] { return x.CurrentCursor().hotX == 10; }));
+    const XvfbDisplay::Cursor hand = x.CurrentCursor();
+    EXPECT_EQ(hand.width, 64);
+    EXPECT_EQ(hand.hotY, 0);
+    ASSERT_TRUE(x.Xdo("key Escape"));
+    EXPECT_EQ(WaitForHost(), 1) << ReadFile(folder.File("err.txt"));
 }
 
 TEST_F(ConverterDisplayTest, EscapeCancels) {
