@@ -230,6 +230,17 @@ protected:
         return false;
     }
 
+    // Clicks "...", types the fixture's path into the built-in file dialog
+    // and presses Enter.
+    void LoadThroughFileDialog(const Rect& browse) const {
+        ASSERT_TRUE(x.Xdo("mousemove " + At(browse) + " click 1"));
+        ASSERT_TRUE(WaitForWindow("Open")) << ReadFile(folder.File("err.txt"));
+        ASSERT_TRUE(WaitForFocus("Open"));
+        ASSERT_TRUE(x.Xdo("type --delay 2 '" + pdf + "'"));
+        ASSERT_TRUE(x.Xdo("key Return"));
+        Settle();
+    }
+
     // Lets the host handle what was sent (the X server orders our requests
     // after its drawing once the pointer has moved away).
     void Settle() const { std::this_thread::sleep_for(std::chrono::milliseconds(600)); }
@@ -271,12 +282,7 @@ TEST_F(ConverterDisplayTest, RealWindowLoadsStepsAndConverts) {
     EXPECT_LT(used, 3 * sysconf(_SC_CLK_TCK) / 50) << "CPU ticks used in 3 s of waiting: " << used;
 
     // "..." opens the built-in file dialog; typing the path and Enter loads it.
-    ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("page:1006")) + " click 1"));
-    ASSERT_TRUE(WaitForWindow("Open")) << ReadFile(folder.File("err.txt"));
-    ASSERT_TRUE(WaitForFocus("Open"));
-    ASSERT_TRUE(x.Xdo("type --delay 2 '" + pdf + "'"));
-    ASSERT_TRUE(x.Xdo("key Return"));
-    Settle();
+    ASSERT_NO_FATAL_FAILURE(LoadThroughFileDialog(controls.at("page:1006")));
     ASSERT_TRUE(x.Xdo("key Down mousemove 0 0"));
     EXPECT_EQ(SettlesToSnapshot(page2, controls.at("window")), 0) << "page 2 of 3, as offscreen";
     ASSERT_TRUE(x.Xdo("key Next mousemove 0 0"));
@@ -347,12 +353,7 @@ TEST_F(ConverterDisplayTest, DesktopAtTwiceTheResolutionGetsTheWindowDrawnAtTwic
 
     ASSERT_TRUE(StartOnDisplay());
     EXPECT_EQ(size, std::make_pair(2 * 669, 2 * 528));
-    ASSERT_TRUE(x.Xdo("mousemove " + At(controls.at("page:1006")) + " click 1"));
-    ASSERT_TRUE(WaitForWindow("Open")) << ReadFile(folder.File("err.txt"));
-    ASSERT_TRUE(WaitForFocus("Open"));
-    ASSERT_TRUE(x.Xdo("type --delay 2 '" + pdf + "'"));
-    ASSERT_TRUE(x.Xdo("key Return"));
-    Settle();
+    ASSERT_NO_FATAL_FAILURE(LoadThroughFileDialog(controls.at("page:1006")));
     ASSERT_TRUE(x.Xdo("key Down mousemove 0 0"));
     EXPECT_EQ(SettlesToSnapshot(page2, window), 0) << "page 2 at 200 %, as offscreen";
     ASSERT_TRUE(x.Xdo("mousemove " + At(previous)));
