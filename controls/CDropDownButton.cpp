@@ -1,6 +1,6 @@
 #include "controls/CDropDownButton.h"
 
-#include "controls/ScaledLines.h"
+#include "platform/ClassicLook.h"
 #include "platform/CDC.h"
 #include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
@@ -170,7 +170,7 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     CDC& dc = *drawItem->hDC;
     const bool disabled = (drawItem->itemState & ODS_DISABLED) != 0;
     const int pressed = PressedShift();
-    const int line = ScaledLines::Thickness();
+    const int line = ClassicLook::LineWidth();
     const CRect item = drawItem->rcItem;
     dc.FillSolidRect(item, GetSysColor(COLOR_BTNFACE));
 
@@ -186,12 +186,12 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 
     if (!m_pressed || m_menuShown) {
         CRect frame = face;
-        ScaledLines::DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE, line);
+        ClassicLook::DrawEdge(dc, &frame, EDGE_RAISED, BF_RECT | BF_SOFT | BF_MIDDLE);
     }
     if (!disabled && outlined) {
         CBrush black(RGB(0, 0, 0));
-        ScaledLines::FrameRect(dc, item, &black, line);
-        if (m_pressed && !m_menuShown) ScaledLines::FrameRect(dc, face, &black, line);
+        ClassicLook::FrameRect(dc, item, &black);
+        if (m_pressed && !m_menuShown) ClassicLook::FrameRect(dc, face, &black);
     }
     if (((drawItem->itemState & ODS_FOCUS) || m_pressed) && !m_menuShown) dc.DrawFocusRect(&focus);
 
@@ -225,7 +225,7 @@ void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
     const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (disabled) {
         CRect engraved = focus;
-        engraved.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
+        engraved.OffsetRect(ClassicLook::LineWidth(), ClassicLook::LineWidth());
         dc.SetTextColor(GetSysColor(COLOR_WINDOW));
         dc.DrawText(caption, &engraved, format);
         dc.SetTextColor(GetSysColor(COLOR_GRAYTEXT));
@@ -249,7 +249,7 @@ CRect CDropDownButton::DropZoneOf(const CRect& face) {
 
 void CDropDownButton::DrawDropZone(CDC& dc, const CRect& face, bool disabled) {
     const int pressed = PressedShift();
-    const int line = ScaledLines::Thickness();
+    const int line = ClassicLook::LineWidth();
     CRect zone = DropZoneOf(face);
     // The etched separator between the caption and the zone.
     dc.FillSolidRect(CRect(zone.left, zone.top, zone.left + line, zone.bottom), GetSysColor(COLOR_BTNSHADOW));
@@ -266,6 +266,6 @@ void CDropDownButton::DrawDropZone(CDC& dc, const CRect& face, bool disabled) {
 
     if (m_menuShown && !disabled) {
         zone.InflateRect(line, line);
-        ScaledLines::DrawEdge(dc, &zone, BDR_SUNKENOUTER, BF_RECT, line);
+        ClassicLook::DrawEdge(dc, &zone, BDR_SUNKENOUTER, BF_RECT);
     }
 }

@@ -1,7 +1,7 @@
 // CIconButton: painting one owner-draw request.
 
 #include "controls/CIconButton.h"
-#include "controls/ScaledLines.h"
+#include "platform/ClassicLook.h"
 #include "platform/CDC.h"
 #include "platform/DisplayScale.h"
 #include "platform/SysColors.h"
@@ -61,9 +61,9 @@ void CIconButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 
 void CIconButton::DrawBackground(CDC& dc, CRect& rect) {
     if (!m_isFlat && (m_isFocused || m_isDefault)) {
-        const int line = ScaledLines::Thickness();
+        const int line = ClassicLook::LineWidth();
         CBrush black(RGB(0, 0, 0));
-        ScaledLines::FrameRect(dc, rect, &black, line);
+        ClassicLook::FrameRect(dc, rect, &black);
         rect.DeflateRect(line, line);
     }
     COLORREF colour = m_stateColours[BackOut];
@@ -77,18 +77,18 @@ void CIconButton::DrawBackground(CDC& dc, CRect& rect) {
 void CIconButton::DrawFrame(CDC& dc, const CRect& rect) {
     const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-    const int line = ScaledLines::Thickness();
+    const int line = ClassicLook::LineWidth();
     if (m_isPressed) {
         if (m_isFlat) {
-            ScaledLines::Draw3dRect(dc, rect, shadow, highlight, line);
+            ClassicLook::Draw3dRect(dc, rect, shadow, highlight);
         } else {
             CBrush frame(shadow);
-            ScaledLines::FrameRect(dc, rect, &frame, line);
+            ClassicLook::FrameRect(dc, rect, &frame);
         }
         return;
     }
     if (m_isFlat) {
-        if (m_mouseOver) ScaledLines::Draw3dRect(dc, rect, highlight, shadow, line);
+        if (m_mouseOver) ClassicLook::Draw3dRect(dc, rect, highlight, shadow);
         return;
     }
     // The raised look: highlight and light bands top and left, dark shadow
@@ -172,7 +172,7 @@ void CIconButton::DrawCaption(CDC& dc, const std::string& text, const CRect&, CR
     const COLORREF oldBk = dc.GetBkColor();
     if (m_isDisabled) {
         CRect raised = centred;
-        raised.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
+        raised.OffsetRect(ClassicLook::LineWidth(), ClassicLook::LineWidth());
         dc.SetTextColor(GetSysColor(COLOR_BTNHIGHLIGHT));
         dc.DrawText(text, &raised, kCaptionFormat);
         dc.SetTextColor(GetSysColor(COLOR_BTNSHADOW));

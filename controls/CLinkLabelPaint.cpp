@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "controls/CLinkLabel.h"
-#include "controls/ScaledLines.h"
+#include "platform/ClassicLook.h"
 #include "platform/CDC.h"
 #include "platform/CPaintDC.h"
 #include "platform/SysColors.h"
@@ -58,13 +58,13 @@ UINT CLinkLabel::TextFormat(const std::string& text) const {
 
 CRect CLinkLabel::PaintBorder(CDC& dc, CRect client) const {
     // The framework's windows have no frame of their own: the label draws it.
-    const int line = ScaledLines::Thickness();
+    const int line = ClassicLook::LineWidth();
     if (GetStyle() & WS_BORDER) {
         CBrush frame(GetSysColor(COLOR_WINDOWFRAME));
-        ScaledLines::FrameRect(dc, client, &frame, line);
+        ClassicLook::FrameRect(dc, client, &frame);
         client.DeflateRect(line, line);
     }
-    if (GetExStyle() & WS_EX_STATICEDGE) ScaledLines::DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST, line);
+    if (GetExStyle() & WS_EX_STATICEDGE) ClassicLook::DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     return client;
 }
 
@@ -98,7 +98,7 @@ void CLinkLabel::PaintContent(CDC& dc, const CRect& area, const std::string& tex
         if (m_embossed) {
             dc.SetTextColor(m_embossColour);
             place = area;
-            const int offset = m_embossDown ? ScaledLines::Thickness() : -ScaledLines::Thickness();
+            const int offset = m_embossDown ? ClassicLook::LineWidth() : -ClassicLook::LineWidth();
             place.OffsetRect(offset, offset);
             dc.DrawText(text, &place, format);
         }

@@ -5,7 +5,7 @@
 
 #include "controls/CMenuMemDC.h"
 #include "controls/COwnerDrawMenu.h"
-#include "controls/ScaledLines.h"
+#include "platform/ClassicLook.h"
 #include "platform/CDC.h"
 #include "platform/CFont.h"
 #include "platform/DisplayScale.h"
@@ -204,13 +204,13 @@ void COwnerDrawMenu::DrawXP(DrawContext& c) {
         dc.FillSolidRect(c.item, textArea);
         dc.FillSolidRect(column, columnColour);
         CRect line(column.right + c.padding, c.item.top + c.item.Height() / 2, c.item.right, c.item.bottom);
-        ScaledLines::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP, ScaledLines::Thickness());
+        ClassicLook::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
     if (c.selected) {
         dc.FillSolidRect(c.item, highlightFill);
         CBrush frame(highlight);
-        ScaledLines::FrameRect(dc, c.item, &frame, ScaledLines::Thickness());
+        ClassicLook::FrameRect(dc, c.item, &frame);
     } else {
         dc.FillSolidRect(c.item, textArea);
         dc.FillSolidRect(column, columnColour);
@@ -232,7 +232,7 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
     const COLORREF columnColour = c.luna ? face : LightenColour(face, 0.25);
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF highlightFill = LightenColour(highlight, c.luna ? 0.7 : 0.85);
-    const int line = ScaledLines::Thickness();
+    const int line = ClassicLook::LineWidth();
     CRect cell = column;
     cell.DeflateRect(line, line);
     const CPoint at = CentredIn(column, m_iconWidth, m_iconHeight);
@@ -246,7 +246,7 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
         } else if (c.selected) {
             dc.FillSolidRect(cell, highlightFill);
             if (c.checked) {
-                ScaledLines::FrameRect(dc, cell, &frame, line);
+                ClassicLook::FrameRect(dc, cell, &frame);
                 DrawSharedImage(dc, c.image, lifted, false);
             } else if (c.companions) {
                 DrawSharedImage(dc, c.image + 2, CPoint(at.x + lift, at.y + lift), false);
@@ -256,7 +256,7 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
             }
         } else if (c.checked) {
             dc.FillSolidRect(cell, LightenColour(highlight, 0.85));
-            ScaledLines::FrameRect(dc, cell, &frame, line);
+            ClassicLook::FrameRect(dc, cell, &frame);
             DrawSharedImage(dc, c.image, lifted, false);
         } else {
             dc.FillSolidRect(cell, columnColour);
@@ -282,7 +282,7 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
     if (c.record->itemFlags & MF_SEPARATOR) {
         dc.FillSolidRect(c.item, background);
         CRect line(c.item.left, c.item.top + c.item.Height() / 2, c.item.right, c.item.bottom);
-        ScaledLines::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP, ScaledLines::Thickness());
+        ClassicLook::DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
     dc.FillSolidRect(c.item, c.selected ? GetSysColor(COLOR_HIGHLIGHT) : background);
@@ -293,11 +293,10 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
     if (c.image >= 0) {
         // A checked icon sits in a sunken box; a hovered one rises.
-        const int line = ScaledLines::Thickness();
         if (c.checked && !c.grayed)
-            ScaledLines::Draw3dRect(dc, box, shadow, light, line);
+            ClassicLook::Draw3dRect(dc, box, shadow, light);
         else if (c.selected && !c.grayed && GetOsClass() >= 2)
-            ScaledLines::Draw3dRect(dc, box, light, shadow, line);
+            ClassicLook::Draw3dRect(dc, box, light, shadow);
         DrawSharedImage(dc, c.image, at, c.grayed);
     } else if (c.checked) {
         const COLORREF ink = c.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_MENUTEXT);
@@ -310,7 +309,7 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
     CRect text(c.item.left + m_iconWidth + Scaled(kClassicTextGap), c.item.top, c.item.right, c.item.bottom);
     if (c.grayed && !c.selected) {
         CRect raised = text;
-        raised.OffsetRect(ScaledLines::Thickness(), ScaledLines::Thickness());
+        raised.OffsetRect(ClassicLook::LineWidth(), ClassicLook::LineWidth());
         DrawItemText(c, raised, GetSysColor(COLOR_BTNHIGHLIGHT));
         DrawItemText(c, text, GetSysColor(COLOR_GRAYTEXT));
     } else if (c.grayed) {

@@ -66,6 +66,14 @@ void ClassicLook::FrameRect(CDC& dc, const RECT& rect, CBrush* brush) {
     }
 }
 
+void ClassicLook::Draw3dRect(CDC& dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight) {
+    RECT r = rect;
+    for (int i = 0; i < LineWidth() && r.right > r.left && r.bottom > r.top; ++i) {
+        dc.Draw3dRect(r, topLeft, bottomRight);
+        r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+}
+
 void ClassicLook::DrawPushButtonFace(CDC& dc, RECT* rect, bool pushed) {
     if (!rect) return;
     if (!pushed) {

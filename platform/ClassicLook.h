@@ -36,6 +36,8 @@ public:
     static void DrawEdge(CDC& dc, RECT* rect, UINT edge, UINT flags);
     // CDC::FrameRect with a frame LineWidth() pixels thick.
     static void FrameRect(CDC& dc, const RECT& rect, CBrush* brush);
+    // CDC::Draw3dRect with both colours LineWidth() pixels thick.
+    static void Draw3dRect(CDC& dc, const RECT& rect, COLORREF topLeft, COLORREF bottomRight);
     // The face of a push button (raised, or pressed in), as
     // DrawFrameControl's DFCS_BUTTONPUSH draws it; `rect` becomes the face
     // inside the edges.
