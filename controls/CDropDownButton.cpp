@@ -16,8 +16,6 @@ constexpr int kFocusInset = 4;        // focus rectangle inside the face
 constexpr int kZoneInset = 2;         // drop zone inside the face
 constexpr int kArrowRows = 4;
 
-int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CDropDownButton, CButton)
@@ -163,7 +161,7 @@ void CDropDownButton::OnSysColorChange() {
 
 // ---- drawing ----
 
-int CDropDownButton::PressedShift() const { return m_pressed ? Scaled(1) : 0; }
+int CDropDownButton::PressedShift() const { return m_pressed ? DisplayScale::Scale(1) : 0; }
 
 void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     if (!drawItem || drawItem->CtlType != ODT_BUTTON || !drawItem->hDC) return;
@@ -180,9 +178,9 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
     const bool outlined = (GetStyle() & BS_DEFPUSHBUTTON) != 0;
     if (outlined) face.DeflateRect(line, line);
     CRect focus = face;
-    focus.DeflateRect(Scaled(kFocusInset), Scaled(kFocusInset));
+    focus.DeflateRect(DisplayScale::Scale(kFocusInset), DisplayScale::Scale(kFocusInset));
     if (!m_menuShown) focus.OffsetRect(pressed, pressed);
-    focus.right -= Scaled(DropZoneWidth);
+    focus.right -= DisplayScale::Scale(DropZoneWidth);
 
     if (!m_pressed || m_menuShown) {
         CRect frame = face;
@@ -203,21 +201,21 @@ void CDropDownButton::DrawItem(LPDRAWITEMSTRUCT drawItem) {
 void CDropDownButton::DrawFace(CDC& dc, bool disabled) {
     if (!m_hasFaceBitmap) return;
     const int pressed = PressedShift();
-    const int left = Scaled(kFaceInset) + pressed;
+    const int left = DisplayScale::Scale(kFaceInset) + pressed;
     if (disabled) {
         if (m_disabledFace.IsCreated())
-            dc.DrawState(POINT{left, Scaled(kFaceInset) + pressed}, m_faceSize, &m_disabledFace,
+            dc.DrawState(POINT{left, DisplayScale::Scale(kFaceInset) + pressed}, m_faceSize, &m_disabledFace,
                          DST_BITMAP | DSS_DISABLED);
         return;
     }
-    if (m_faceImages.GetImageCount() > 0)
-        m_faceImages.DrawEx(&dc, 0, POINT{left, Scaled(kEnabledImageTop) + pressed}, m_faceSize, CLR_DEFAULT,
-                            CLR_DEFAULT, ILD_TRANSPARENT);
+    if (m_faceImages.GetImageCount() == 0) return;
+    const POINT at{left, DisplayScale::Scale(kEnabledImageTop) + pressed};
+    m_faceImages.DrawEx(&dc, 0, at, m_faceSize, CLR_DEFAULT, CLR_DEFAULT, ILD_TRANSPARENT);
 }
 
 void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
     CGdiObject* oldFont = dc.SelectStockObject(DEFAULT_GUI_FONT);
-    focus.left += m_faceSize.cx + Scaled(kCaptionGap);
+    focus.left += m_faceSize.cx + DisplayScale::Scale(kCaptionGap);
     const std::string caption = GetWindowText();
     const int oldMode = dc.SetBkMode(TRANSPARENT);
     const COLORREF oldBk = dc.SetBkColor(GetSysColor(COLOR_BTNFACE));
@@ -242,8 +240,8 @@ void CDropDownButton::DrawCaptionText(CDC& dc, CRect focus, bool disabled) {
 
 CRect CDropDownButton::DropZoneOf(const CRect& face) {
     CRect zone = face;
-    zone.DeflateRect(Scaled(kZoneInset), Scaled(kZoneInset));
-    zone.left = zone.right - Scaled(DropZoneWidth);
+    zone.DeflateRect(DisplayScale::Scale(kZoneInset), DisplayScale::Scale(kZoneInset));
+    zone.left = zone.right - DisplayScale::Scale(DropZoneWidth);
     return zone;
 }
 
@@ -261,7 +259,7 @@ void CDropDownButton::DrawDropZone(CDC& dc, const CRect& face, bool disabled) {
     const int x = (zone.left + zone.right) / 2 + pressed;
     const int y = (zone.top + zone.bottom) / 2 + pressed;
     const COLORREF arrow = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    const int rows = Scaled(kArrowRows);
+    const int rows = DisplayScale::Scale(kArrowRows);
     for (int row = 0; row < rows; ++row) dc.FillSolidRect(CRect(x - row, y - row, x + row + 1, y - row + 1), arrow);
 
     if (m_menuShown && !disabled) {

@@ -14,7 +14,7 @@
 
 namespace {
 
-// On the 96-dpi layout; Scaled() gives them in device pixels.
+// On the 96-dpi layout; DisplayScale::Scale() gives them in device pixels.
 constexpr int kXpTextGap = 8;     // between the icon column and the text (XP)
 constexpr int kClassicTextGap = 9;  // from the item's left edge past the icon box (classic)
 constexpr int kClassicBoxMargin = 4;
@@ -27,8 +27,6 @@ constexpr int kWidePadding = 7;
 // pixels high.
 constexpr int kTickShortArm = 2;
 constexpr int kTickStroke = 3;
-
-int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
 
 // "Label\tAccelerator": the label ends at the first tab, the accelerator
 // text starts after the last one.
@@ -84,7 +82,7 @@ COwnerDrawMenu::Style COwnerDrawMenu::StyleFor(const CDC*) {
 }
 
 int COwnerDrawMenu::Padding(Style style) {
-    return Scaled(style == Style::XP && GetStyleSettings().xpWidePadding ? kWidePadding : kPadding);
+    return DisplayScale::Scale(style == Style::XP && GetStyleSettings().xpWidePadding ? kWidePadding : kPadding);
 }
 
 COLORREF COwnerDrawMenu::LightenColour(COLORREF colour, double factor) {
@@ -122,18 +120,19 @@ void COwnerDrawMenu::MeasureItem(MEASUREITEMSTRUCT* measure) {
         return;
     }
     const int textWidth = MeasureText(record->text).cx;
-    int width = style == Style::XP ? m_iconWidth + padding + textWidth + Scaled(kXpTextGap)
-                                   : m_iconWidth + textWidth + m_iconWidth + Scaled(kClassicWidthExtra);
+    int width = style == Style::XP ? m_iconWidth + padding + textWidth + DisplayScale::Scale(kXpTextGap)
+                                   : m_iconWidth + textWidth + m_iconWidth + DisplayScale::Scale(kClassicWidthExtra);
     // A tab is narrow in the menu font, so the whole text's width can leave
     // too little room for the label and the accelerator drawn apart: the
     // item is widened until they no longer overlap.
     std::string label, accelerator;
     SplitAtTabs(SystemInfo::WideToAnsi(record->text), &label, &accelerator);
     if (!accelerator.empty()) {
-        const int textLeft = style == Style::XP ? m_iconWidth + padding + Scaled(kXpTextGap)
-                                                : m_iconWidth + Scaled(kClassicTextGap);
-        const int apart = textLeft + MeasureText(SystemInfo::AnsiToWide(label)).cx + Scaled(kAcceleratorGap) +
-                          MeasureText(SystemInfo::AnsiToWide(accelerator)).cx + m_iconWidth;
+        const int textLeft = style == Style::XP ? m_iconWidth + padding + DisplayScale::Scale(kXpTextGap)
+                                                : m_iconWidth + DisplayScale::Scale(kClassicTextGap);
+        const int apart = textLeft + MeasureText(SystemInfo::AnsiToWide(label)).cx +
+                          DisplayScale::Scale(kAcceleratorGap) + MeasureText(SystemInfo::AnsiToWide(accelerator)).cx +
+                          m_iconWidth;
         width = std::max(width, apart);
     }
     measure->itemWidth = UINT(std::max(width, 0));
@@ -222,7 +221,7 @@ void COwnerDrawMenu::DrawXP(DrawContext& c) {
         ink = GetSysColor(COLOR_GRAYTEXT);
         if (!c.luna && !c.selected) ink = LightenColour(ink, 0.4);
     }
-    CRect text(column.right + Scaled(kXpTextGap), c.item.top, c.item.right, c.item.bottom);
+    CRect text(column.right + DisplayScale::Scale(kXpTextGap), c.item.top, c.item.right, c.item.bottom);
     DrawItemText(c, text, ink);
 }
 
@@ -236,7 +235,7 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
     CRect cell = column;
     cell.DeflateRect(line, line);
     const CPoint at = CentredIn(column, m_iconWidth, m_iconHeight);
-    const int lift = Scaled(1);
+    const int lift = DisplayScale::Scale(1);
     const CPoint lifted(at.x - lift, at.y - lift);
     CBrush frame(highlight);
 
@@ -271,7 +270,7 @@ void COwnerDrawMenu::DrawXPIconCell(DrawContext& c, const CRect& column) {
         DrawCheckImage(dc, column);
         return;
     }
-    const int boxSize = Scaled(kCheckBoxSize);
+    const int boxSize = DisplayScale::Scale(kCheckBoxSize);
     const CPoint box = CentredIn(column, boxSize, boxSize);
     DrawCheckMark(dc, CRect(box, CSize(boxSize, boxSize)), ink);
 }
@@ -287,7 +286,8 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
     }
     dc.FillSolidRect(c.item, c.selected ? GetSysColor(COLOR_HIGHLIGHT) : background);
 
-    const int boxWidth = m_iconWidth + Scaled(kClassicBoxMargin), boxHeight = m_iconHeight + Scaled(kClassicBoxMargin);
+    const int boxMargin = DisplayScale::Scale(kClassicBoxMargin);
+    const int boxWidth = m_iconWidth + boxMargin, boxHeight = m_iconHeight + boxMargin;
     const CRect box(CPoint(c.item.left, c.item.top + (c.item.Height() - boxHeight) / 2), CSize(boxWidth, boxHeight));
     const CPoint at = CentredIn(box, m_iconWidth, m_iconHeight);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
@@ -306,7 +306,8 @@ void COwnerDrawMenu::DrawClassic(DrawContext& c) {
             DrawCheckMark(dc, box, c.grayed ? GetSysColor(COLOR_GRAYTEXT) : ink);
     }
 
-    CRect text(c.item.left + m_iconWidth + Scaled(kClassicTextGap), c.item.top, c.item.right, c.item.bottom);
+    CRect text(c.item.left + m_iconWidth + DisplayScale::Scale(kClassicTextGap), c.item.top, c.item.right,
+               c.item.bottom);
     if (c.grayed && !c.selected) {
         CRect raised = text;
         raised.OffsetRect(ClassicLook::LineWidth(), ClassicLook::LineWidth());
@@ -337,7 +338,7 @@ void COwnerDrawMenu::DrawItemText(DrawContext& c, const CRect& textRect, COLORRE
 // The standard check mark: a tick centred in `cell`, its arms at 45 degrees
 // at every scale so that its edges stay sharp.
 void COwnerDrawMenu::DrawCheckMark(CDC& dc, const CRect& cell, COLORREF colour) const {
-    const int arm = Scaled(kTickShortArm), stroke = Scaled(kTickStroke);
+    const int arm = DisplayScale::Scale(kTickShortArm), stroke = DisplayScale::Scale(kTickStroke);
     const int width = 3 * arm + 1, height = 2 * arm + stroke;
     const int x = cell.left + (cell.Width() - width) / 2, y = cell.top + (cell.Height() - height) / 2;
     for (int k = 0; k < width; ++k) {

@@ -23,8 +23,6 @@ constexpr int kEmptyShadowInset = 1;  // the frame shows right of and below the 
 constexpr int kEmptyShadowStart = 4;
 constexpr int kPlaceholderHeight = 26;
 
-int Scaled(int pixels) { return DisplayScale::Scale(pixels); }
-
 void Polyline(CDC& dc, std::initializer_list<POINT> points) {
     auto point = points.begin();
     dc.MoveTo(point->x, point->y);
@@ -41,7 +39,7 @@ CDrawImageStatic::CDrawImageStatic() : pageImage_(0) {}
 CRect CDrawImageStatic::GetDrawRect() const {
     CRect client;
     GetClientRect(&client);
-    const int margin = Scaled(kMargin);
+    const int margin = DisplayScale::Scale(kMargin);
     return CRect(client.left + margin, client.top + margin, client.right - 2 * margin, client.bottom - 2 * margin);
 }
 
@@ -86,7 +84,7 @@ void CDrawImageStatic::OnPaint() {
 void CDrawImageStatic::DrawFrame(CDC& dc, LONG width, LONG height) {
     // An odd pen centred on the top and left edges shows its lower half and
     // middle; an even one on the right and bottom edges its upper half.
-    const int frame = Scaled(kFrameWidth);
+    const int frame = DisplayScale::Scale(kFrameWidth);
     CPen topLeft(PS_SOLID, 2 * frame - 1, kGrey);
     CPen* previous = dc.SelectObject(&topLeft);
     Polyline(dc, {{0, 0}, {width, 0}});
@@ -104,12 +102,13 @@ void CDrawImageStatic::DrawShadow(CDC& dc, const CRect& image, LONG width, LONG 
     CPen shadow(PS_SOLID, pen, kBlack);
     CPen* previous = dc.SelectObject(&shadow);
     if (loaded_) {
-        const int x = image.right + half, y = image.bottom + Scaled(kShadowDrop) + half;
-        const int top = image.top + Scaled(kShadowIndent) + half, left = image.left + Scaled(kShadowIndent) + half;
+        const int x = image.right + half, y = image.bottom + DisplayScale::Scale(kShadowDrop) + half;
+        const int indent = DisplayScale::Scale(kShadowIndent) + half;
+        const int top = image.top + indent, left = image.left + indent;
         Polyline(dc, {{x, top}, {x, y}, {left, y}});
     } else {
-        const int inset = Scaled(kEmptyShadowInset) + pen - half;
-        const int start = Scaled(kEmptyShadowStart) + half;
+        const int inset = DisplayScale::Scale(kEmptyShadowInset) + pen - half;
+        const int start = DisplayScale::Scale(kEmptyShadowStart) + half;
         Polyline(dc, {{int(width) - inset, start}, {int(width) - inset, int(height) - inset}, {start, int(height) - inset}});
     }
     dc.SelectObject(previous);
@@ -121,8 +120,8 @@ void CDrawImageStatic::DrawPlaceholder(CDC& dc, const CRect& image) {
     CRect text(image.left + w / 10, image.top + h / 4, image.right - w / 10, image.top + h / 2);
     dc.SetTextColor(kPlaceholderText);
     CFont font;
-    font.CreateFont(-Scaled(kPlaceholderHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
+    font.CreateFont(-DisplayScale::Scale(kPlaceholderHeight), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
     CFont* previous = dc.SelectObject(&font);
     dc.DrawText(std::string("Preview"), &text, 0);
     dc.SelectObject(previous);
